@@ -1,0 +1,34 @@
+// Conversions between UTF-8 (the program's one internal encoding) and UTF-16
+// (Win32, Jet 4's UCS-2). Pure functions; no locale involved.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fennick {
+
+// Invalid UTF-8 sequences become U+FFFD; code points above U+FFFF become
+// surrogate pairs.
+std::u16string utf8ToUtf16(std::string_view utf8);
+// Unpaired surrogates become U+FFFD.
+std::string utf16ToUtf8(std::u16string_view utf16);
+
+// Appends the UTF-8 form of one code point (U+FFFD for an invalid one).
+void appendUtf8(std::string& out, char32_t codePoint);
+
+// Decodes the code point starting at `pos` and advances `pos`; invalid
+// sequences give U+FFFD and advance one byte.
+char32_t nextCodePoint(std::string_view utf8, std::size_t& pos);
+
+bool isValidUtf8(std::string_view text);
+
+// Number of UTF-16 code units the text occupies (lengths of names are
+// counted that way).
+std::size_t utf16Length(std::string_view utf8);
+
+// ASCII-only case folding, for names compared without regard to case.
+std::string asciiUpper(std::string_view text);
+std::string asciiLower(std::string_view text);
+bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
+}  // namespace fennick

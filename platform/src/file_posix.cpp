@@ -1,0 +1,122 @@
+// Files and system errors on POSIX systems.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/error.h"
+#include "platform/file.h"
+
+namespace fennick::platform {
+
+int lastErrorCode() { return errno; }
+
+std::string systemErrorText(int code) {
+  std::string text = std::strerror(code);
+  while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
+    text.pop_back();
+  return text;
+}
+
+struct File::Handle {
+  int fd = -1;
+  ~Handle() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+File::File(std::string path, std::unique_ptr<Handle> handle)
+    : path_(std::move(path)), handle_(std::move(handle)) {}
+File::File(File&&) noexcept = default;
+File& File::operator=(File&&) noexcept = default;
+File::~File() = default;
+
+namespace {
+[[noreturn]] void fail(const char* what, const std::string& path) {
+  const int code = errno;
+  throw SystemError(std::string(what) + " \"" + path + "\". " + systemErrorText(code), code);
+}
+}  // namespace
+
+File File::open(const std::string& path, Mode mode) {
+  int flags = O_CLOEXEC;
+  switch (mode) {
+    case Mode::ReadOnly: flags |= O_RDONLY; break;
+    case Mode::ReadWrite: flags |= O_RDWR; break;
+    case Mode::CreateExclusive: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+  }
+  auto handle = std::make_unique<Handle>();
+  handle->fd = ::open(path.c_str(), flags, 0666);
+  if (handle->fd < 0) fail(mode == Mode::CreateExclusive ? "Cannot create file" : "Cannot open file", path);
+  struct stat st {};
+  if (::fstat(handle->fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    fail(mode == Mode::CreateExclusive ? "Cannot create file" : "Cannot open file", path);
+  }
+  return File(path, std::move(handle));
+}
+
+std::size_t File::readAt(std::uint64_t offset, void* buffer, std::size_t size) const {
+  std::size_t done = 0;
+  auto* out = static_cast<char*>(buffer);
+  while (done < size) {
+    const ssize_t n = ::pread(handle_->fd, out + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail("Cannot read file", path_);
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+void File::writeAt(std::uint64_t offset, const void* buffer, std::size_t size) {
+  std::size_t done = 0;
+  const auto* in = static_cast<const char*>(buffer);
+  while (done < size) {
+    const ssize_t n = ::pwrite(handle_->fd, in + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail("Cannot write file", path_);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+std::uint64_t File::size() const {
+  struct stat st {};
+  if (::fstat(handle_->fd, &st) != 0) fail("Cannot read file", path_);
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+void File::truncate(std::uint64_t size) {
+  if (::ftruncate(handle_->fd, static_cast<off_t>(size)) != 0) fail("Cannot write file", path_);
+}
+
+void File::sync() {
+  if (::fdatasync(handle_->fd) != 0) fail("Cannot write file", path_);
+}
+
+bool isRegularFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool createDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+void replaceFile(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) fail("Cannot replace file", to);
+}
+
+}  // namespace fennick::platform
