@@ -114,6 +114,18 @@ std::size_t utf16Length(std::string_view s) {
   return n;
 }
 
+std::string cutToUtf16Units(std::string_view s, std::size_t units) {
+  std::size_t n = 0, pos = 0;
+  while (pos < s.size()) {
+    std::size_t next = pos;
+    const std::size_t width = nextCodePoint(s, next) >= 0x10000 ? 2 : 1;
+    if (n + width > units) break;
+    n += width;
+    pos = next;
+  }
+  return std::string(s.substr(0, pos));
+}
+
 std::string asciiUpper(std::string_view text) {
   std::string out(text);
   for (char& c : out)

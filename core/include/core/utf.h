@@ -26,6 +26,10 @@ bool isValidUtf8(std::string_view text);
 // counted that way).
 std::size_t utf16Length(std::string_view utf8);
 
+// The text cut to at most `units` UTF-16 code units, never splitting a
+// surrogate pair (lengths and cuts of names count UTF-16 units).
+std::string cutToUtf16Units(std::string_view utf8, std::size_t units);
+
 // ASCII-only case folding, for names compared without regard to case.
 std::string asciiUpper(std::string_view text);
 std::string asciiLower(std::string_view text);
