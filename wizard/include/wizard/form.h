@@ -122,4 +122,23 @@ class Form {
   std::vector<std::unique_ptr<Component>> components_;
 };
 
+// A form's behaviour: the view calls these as the user acts. Event names
+// are component names ("btnext", "availabletables"); a handler that throws
+// ends the action, and the view shows the error box.
+class FormController {
+ public:
+  virtual ~FormController() = default;
+  virtual Form& form() = 0;
+  // After the view has created the controls, before the form is shown.
+  virtual void onCreate() {}
+  virtual void onClick(const std::string& component) { (void)component; }
+  virtual void onDoubleClick(const std::string& component) { (void)component; }
+  // A timer the controller armed through UiServices fired.
+  virtual void onTimer(const std::string& timer) { (void)timer; }
+  // The window is being destroyed (every end of the program passes here).
+  virtual void onDestroy() {}
+  // Set when the logic asks for its window to be closed.
+  virtual bool closeRequested() const { return false; }
+};
+
 }  // namespace fennick::ui

@@ -34,6 +34,11 @@ class UiServices {
   // Lets the user interface handle pending messages (repaint, a click on
   // Stop) in the middle of long work.
   virtual void pumpMessages() = 0;
+  // Arms a one-shot timer: after `milliseconds` the view calls the
+  // controller's onTimer(name) once, from the message loop.
+  virtual void startTimer(const std::string& name, int milliseconds) = 0;
+  // Shows another form modally and returns when it is closed.
+  virtual void showModal(class FormController& controller) = 0;
 };
 
 // The error box's text: the message with a full stop added when its last
