@@ -49,6 +49,9 @@ class TargetDatabase {
 // Opens the database file at a path (the path as typed).
 using TargetOpener = std::function<std::unique_ptr<TargetDatabase>(const std::string& path)>;
 
+// The opener of our own Jet engine, which every program uses.
+TargetOpener jetTargetOpener();
+
 // `accesssql`: a statement text and its execution.
 class TargetCommand {
  public:

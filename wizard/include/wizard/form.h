@@ -71,6 +71,9 @@ struct Component {
   int caret = -1;              // the focused item
   bool sorted = false;         // keeps items sorted without regard to case
 
+  // Hidden save dialog: `caption` is its file name, this its start folder.
+  std::string initialFolder;
+
   // Memo
   bool wordWrap = false;
   bool verticalScrollBar = false;
