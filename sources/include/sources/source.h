@@ -60,6 +60,11 @@ class SourceConnection {
   void open(const std::string& service, const std::string& user, const std::string& password);
   void close();
   bool isOpen() const { return driver_ != nullptr; }
+  // Uses a driver that is already connected (tests, other embedded sources).
+  void attach(std::unique_ptr<SourceDriver> driver) {
+    params_.clear();
+    driver_ = std::move(driver);
+  }
 
   // The parameter list of the last open, in order ("Database=...", ...).
   const std::vector<std::string>& params() const { return params_; }
