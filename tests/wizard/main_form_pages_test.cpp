@@ -98,7 +98,9 @@ TEST_F(MainFormTest, NextAndBackWalkThePagesAndSkipPage2) {
     expectButtons(w, step.buttons);
     for (const char* label : {"Label1", "Label3", "Label4", "Label5", "Label6"})
       EXPECT_EQ(c(label).bold, label[5] - '0' == step.page) << label;
-    if (step.focus) EXPECT_EQ(w.form().focus(), step.focus);
+    if (step.focus) {
+      EXPECT_EQ(w.form().focus(), step.focus);
+    }
   }
   EXPECT_TRUE(ui.errors.empty());
 }
