@@ -30,6 +30,7 @@ TEST(CaptionTable, LookupRules) {
       {"", "nameless"},
   };
   for (const Case& c : cases) EXPECT_EQ(table.lookup(c.name), c.value) << c.name;
+  EXPECT_EQ(CaptionTable("\xEF\xBB\xBFLabel1=Welcome").lookup("Label1"), "Welcome");
 }
 
 TEST(CaptionTable, CarriedTablesHoldTheSameNames) {

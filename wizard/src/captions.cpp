@@ -9,6 +9,8 @@
 namespace fennick {
 
 CaptionTable::CaptionTable(std::string_view text) {
+  // An editor may have saved the table with a byte-order mark.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);

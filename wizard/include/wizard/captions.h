@@ -16,7 +16,8 @@ namespace fennick {
 class CaptionTable {
  public:
   CaptionTable() = default;
-  // Lines end at LF or CR LF; a line without "=" carries no name.
+  // Lines end at LF or CR LF; a line without "=" carries no name. A UTF-8
+  // byte-order mark at the start is skipped.
   explicit CaptionTable(std::string_view text);
 
   // The value of the first line whose name equals `name` without regard to
