@@ -3,6 +3,7 @@
 #include <numeric>
 
 #include "core/utf.h"
+#include "platform/collate.h"
 #include "wizard/form.h"
 #include "wizard/ui_services.h"
 
@@ -15,9 +16,8 @@ bool isCaptioned(Kind kind) {
 
 void Component::addItem(std::string text) {
   if (sorted) {
-    const std::string key = asciiLower(text);
     std::size_t at = 0;
-    while (at < items.size() && asciiLower(items[at]) <= key) ++at;
+    while (at < items.size() && platform::compareTextIgnoreCase(items[at], text) <= 0) ++at;
     insertItem(at, std::move(text));
     return;
   }
@@ -46,7 +46,7 @@ void Component::clearItems() {
 
 void Component::sortItems() {
   std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
-    return asciiLower(a) < asciiLower(b);
+    return platform::compareTextIgnoreCase(a, b) < 0;
   });
   selected.assign(items.size(), false);
 }

@@ -31,7 +31,7 @@ enum class Kind {
   ComboBox,  // drop-down list without typing
   ListBox,   // with extended multiple selection
   Memo,      // multi-line text (`caption` holds the whole text)
-  Image,
+  Image,  // `caption` names the picture: a carried resource of type BITMAP
   Hidden,  // a value the form keeps without any visible control
 };
 
