@@ -6,9 +6,10 @@ namespace {
 
 std::string columnText(const ColumnDef& c) {
   std::string out = c.name + " " + columnTypeName(c.type);
-  if (c.type == ColumnType::Text || c.type == ColumnType::Binary) out += "(" + std::to_string(c.size) + ")";
-  if (c.type == ColumnType::Decimal)
-    out += "(" + std::to_string(c.precision) + "," + std::to_string(c.scale) + ")";
+  if (c.type == ColumnType::Text || c.type == ColumnType::Binary) out.append("(").append(std::to_string(c.size)).append(")");
+  if (c.type == ColumnType::Decimal) {
+    out.append("(").append(std::to_string(c.precision)).append(",").append(std::to_string(c.scale)).append(")");
+  }
   if (c.fixedLength) out += " fixed";
   if (c.autoIncrement)
     out += " counter(" + std::to_string(c.autoIncrement->seed) + "," + std::to_string(c.autoIncrement->increment) + ")";

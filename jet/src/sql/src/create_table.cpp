@@ -153,9 +153,10 @@ void checkKeys(const CreateTable& table) {
   bool havePrimaryKey = false;
   for (std::size_t k = 0; k < table.keys.size(); ++k) {
     const KeyConstraint& key = table.keys[k];
-    const std::string subject = std::string("The ") + keyWords(key.kind) + " constraint" +
-                                (key.name.empty() ? "" : " " + quoted(key.name)) + " of table " +
-                                quoted(table.table);
+    std::string subject = "The ";
+    subject.append(keyWords(key.kind)).append(" constraint");
+    if (!key.name.empty()) subject.append(" ").append(quoted(key.name));
+    subject.append(" of table ").append(quoted(table.table));
     if (key.kind == KeyKind::PrimaryKey) {
       if (havePrimaryKey) invalid("Table " + quoted(table.table) + " has more than one primary key.");
       havePrimaryKey = true;

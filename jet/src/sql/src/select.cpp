@@ -25,7 +25,9 @@ Value numberConstant(bool negative, std::string_view digits) {
   if (error == std::errc() && end == digits.data() + digits.size()) {
     return Value::integer(negative ? -value : value);
   }
-  return Value::decimal((negative ? "-" : "") + std::string(digits));
+  std::string text = negative ? "-" : "";
+  text.append(digits);
+  return Value::decimal(std::move(text));
 }
 
 SelectItem readItem(Cursor& cursor) {
