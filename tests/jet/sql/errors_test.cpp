@@ -100,6 +100,8 @@ const BadCase kBadStatements[] = {
     {"create table t (a long", Kind::Syntax, "Syntax error in CREATE TABLE statement: the statement ends after \"long\"."},
     {"create table t ([a long)", Kind::Syntax,
      "Syntax error in CREATE TABLE statement near \"[a long)\": the name has no closing \"]\"."},
+    {"create table `t (a long)", Kind::Syntax,
+     "Syntax error in CREATE TABLE statement near \"`t (a long)\": the name has no closing \"`\"."},
     {"create table t (a long) x", Kind::Syntax, "Characters found after end of SQL statement near \"x\"."},
     {"create table t (a long);;", Kind::Syntax, "Characters found after end of SQL statement near \";\"."},
     {"create foo", Kind::Syntax, "Syntax error in CREATE TABLE or CREATE INDEX statement near \"foo\"."},

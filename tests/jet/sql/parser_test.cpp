@@ -105,6 +105,7 @@ const GoodCase kTables[] = {
     {"\tcreate\ttable\r\nEMP\n(ID\tlong\r\n)\r\n;\r\n", "TABLE EMP: ID Long"},
     {"CrEaTe TaBlE Émp ([Ñame] TEXT(5))", "TABLE Émp: Ñame Text(5)"},
     {"create table [t] ([select] long, [a b?] long)", "TABLE t: select Long, a b? Long"},
+    {"create table `My Table` (`a b` long, [c] long, d long)", "TABLE My Table: a b Long, c Long, d Long"},
     {"create table t (Date date, Text text(3))", "TABLE t: Date DateTime, Text Text(3)"},
     {"create table t (a long not null, b long null, c text(5) NOT NULL)",
      "TABLE t: a Long not-null, b Long, c Text(5) not-null"},

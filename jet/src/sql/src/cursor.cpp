@@ -77,8 +77,14 @@ void Cursor::syntaxError(std::string_view context) const {
     }
   } else if (token.kind == TokenKind::Unterminated) {
     const char opener = token.text[0];
-    message += " near " + quoted(token.text) + ": the " +
-               (opener == '[' ? "name has no closing \"]\"." : "text has no closing quote.");
+    message += " near " + quoted(token.text) + ": the ";
+    if (opener == '[') {
+      message += "name has no closing \"]\".";
+    } else if (opener == '`') {
+      message += "name has no closing \"`\".";
+    } else {
+      message += "text has no closing quote.";
+    }
   } else {
     message += " near " + quoted(token.text) + ".";
   }

@@ -39,9 +39,10 @@ std::vector<Token> tokenize(std::string_view sql) {
         end += 1;
         while (end < n && isDigit(sql[end])) ++end;
       }
-    } else if (c == '[') {
-      // Jet has no escape for ']' inside a bracketed name: the first one ends it.
-      const std::size_t close = sql.find(']', pos + 1);
+    } else if (c == '[' || c == '`') {
+      // Jet has no escape for the closing character inside a delimited name:
+      // the first one ends it.
+      const std::size_t close = sql.find(c == '[' ? ']' : '`', pos + 1);
       if (close == std::string_view::npos) {
         token.kind = TokenKind::Unterminated;
         end = n;

@@ -1,8 +1,8 @@
 // Splits a Jet SQL statement into tokens. Blanks, tabs, CR and LF separate
 // tokens and are otherwise dropped. The lexer never fails: a character no
-// token may hold becomes a one-character Symbol, and an unclosed [name] or
-// 'string' becomes an Unterminated token, so the parser can report either
-// in the words of the statement it was reading.
+// token may hold becomes a one-character Symbol, and an unclosed [name],
+// `name` or 'string' becomes an Unterminated token, so the parser can report
+// it in the words of the statement it was reading.
 #pragma once
 
 #include <cstddef>
@@ -14,11 +14,11 @@ namespace fennick::jet::sql {
 
 enum class TokenKind {
   Word,          // bare word: keyword or name (letters, digits, _, non-ASCII)
-  QuotedName,    // [any text]
+  QuotedName,    // [any text] or `any text`
   Number,        // digits, optionally with a fraction: 18, 0.5
   String,        // 'text' or "text", doubled quotes inside standing for one
   Symbol,        // one character: ( ) , ; = * and anything unexpected
-  Unterminated,  // [name or 'string without its closing character
+  Unterminated,  // [name, `name or 'string without its closing character
   End,
 };
 

@@ -1,6 +1,7 @@
 // Reads one Jet SQL statement the way the Jet 4 OLE DB provider does and
-// returns its tree. Keywords in any case, names bare or in [brackets], any
-// blanks, tabs and line breaks between words, an optional trailing ";".
+// returns its tree. Keywords in any case, names bare, in [brackets] or in
+// `grave accents`, any blanks, tabs and line breaks between words, an
+// optional trailing ";".
 //
 // The parser knows the target file's format and refuses what that format
 // cannot hold (DECIMAL columns and WITH COMPRESSION in a Jet 3 file), so the
