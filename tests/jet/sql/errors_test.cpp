@@ -80,6 +80,12 @@ const BadCase kBadStatements[] = {
      "The UNIQUE constraint of table \"t\" names field \"A\" twice."},
     {"create table t (a long, b long, constraint c unique (a), constraint C unique (b))", Kind::Invalid,
      "Table \"t\" has two constraints named \"C\"."},
+    {"create table t (a memo primary key)", Kind::Invalid,
+     "The PRIMARY KEY constraint of table \"t\" names field \"a\", which is Memo; Jet cannot index Memo or OLE "
+     "Object fields."},
+    {"create table t (a long, b image, constraint u unique (a, b))", Kind::Invalid,
+     "The UNIQUE constraint \"u\" of table \"t\" names field \"b\", which is OleObject; Jet cannot index Memo or "
+     "OLE Object fields."},
     {"create table t (constraint c unique (a))", Kind::Invalid, "Table \"t\" has no fields."},
     {"create table t (a long, constraint primary key (a))", Kind::Syntax,
      "Syntax error in CONSTRAINT clause near \"primary\"."},

@@ -1,7 +1,8 @@
 // CREATE TABLE name (field definitions and constraints): fields with their
 // NULL / NOT NULL and column constraints, table constraints PRIMARY KEY and
 // UNIQUE, and the checks Jet makes on the whole table (no field twice, one
-// primary key, constraints naming fields the table has). Relies on
+// primary key, constraints naming fields the table has and can index).
+// Relies on
 // data_types.cpp for the types.
 #include <cstddef>
 
@@ -78,7 +79,7 @@ void readTableConstraint(Cursor& cursor, CreateTable& table) {
 }
 
 void readColumnAttributes(Cursor& cursor, CreateTable& table, ColumnDef& column, JetFormat format) {
-  const std::string context = "Syntax error in field definition of " + quoted(column.name);
+  const std::string context = fieldContext(column.name);
   bool saidNull = false;
   while (true) {
     if (cursor.atWord("NOT") || cursor.atWord("NULL")) {
@@ -141,7 +142,7 @@ void readColumn(Cursor& cursor, CreateTable& table, JetFormat format) {
     invalid("Field " + quoted(column.name) + " has the data type " + quoted(cursor.peek().text) +
             ", which Jet does not know.");
   } else {
-    cursor.syntaxError("Syntax error in field definition of " + quoted(column.name));
+    cursor.syntaxError(fieldContext(column.name));
   }
   readColumnAttributes(cursor, table, column, format);
   table.columns.push_back(std::move(column));
@@ -162,10 +163,14 @@ void checkKeys(const CreateTable& table) {
       havePrimaryKey = true;
     }
     for (std::size_t i = 0; i < key.columns.size(); ++i) {
-      bool known = false;
-      for (const ColumnDef& column : table.columns)
-        known = known || equalsIgnoreAsciiCase(column.name, key.columns[i]);
-      if (!known) invalid(subject + " names field " + quoted(key.columns[i]) + ", which the table does not have.");
+      const ColumnDef* column = nullptr;
+      for (const ColumnDef& candidate : table.columns)
+        if (equalsIgnoreAsciiCase(candidate.name, key.columns[i])) column = &candidate;
+      if (!column) invalid(subject + " names field " + quoted(key.columns[i]) + ", which the table does not have.");
+      if (column->type == ColumnType::Memo || column->type == ColumnType::OleObject) {
+        invalid(subject + " names field " + quoted(column->name) + ", which is " + columnTypeName(column->type) +
+                "; Jet cannot index Memo or OLE Object fields.");
+      }
       for (std::size_t j = 0; j < i; ++j) {
         if (equalsIgnoreAsciiCase(key.columns[j], key.columns[i]))
           invalid(subject + " names field " + quoted(key.columns[i]) + " twice.");

@@ -105,10 +105,6 @@ const TypeWord* findTypeWord(const Token& token) {
   return nullptr;
 }
 
-std::string fieldContext(const ColumnDef& column) {
-  return "Syntax error in field definition of " + quoted(column.name);
-}
-
 // An integer argument, optionally signed. Values far beyond any Jet limit
 // come back clamped, so range checks refuse them without overflow.
 std::int64_t readInteger(Cursor& cursor, bool allowSign, const std::string& context,
@@ -202,7 +198,7 @@ void readDecimalArguments(Cursor& cursor, ColumnDef& column, JetFormat format,
 bool atDataType(const Cursor& cursor) { return findTypeWord(cursor.peek()) != nullptr; }
 
 void readDataType(Cursor& cursor, ColumnDef& column, JetFormat format) {
-  const std::string context = fieldContext(column);
+  const std::string context = fieldContext(column.name);
   const TypeWord* word = findTypeWord(cursor.peek());
   if (!word) cursor.syntaxError(context);
   cursor.next();

@@ -18,6 +18,10 @@ namespace fennick::jet::sql {
 // that Jet SQL uses as keywords are not names.
 std::string readName(Cursor& cursor, std::string_view what, std::string_view context);
 
+// "Syntax error in field definition of "<field>"", the context for syntax
+// errors inside one field definition.
+std::string fieldContext(std::string_view field);
+
 // Throws SqlError(NotSupported) with `message`.
 [[noreturn]] void notSupported(const std::string& message);
 

@@ -7,6 +7,7 @@
 #include "grammar.h"
 #include "jet_sql/error.h"
 #include "jet_sql/names.h"
+#include "quoting.h"
 
 namespace fennick::jet::sql {
 namespace {
@@ -44,6 +45,10 @@ std::string readName(Cursor& cursor, std::string_view what, std::string_view con
   validateObjectName(name, what);
   cursor.next();
   return name;
+}
+
+std::string fieldContext(std::string_view field) {
+  return "Syntax error in field definition of " + quoted(field);
 }
 
 void notSupported(const std::string& message) {
