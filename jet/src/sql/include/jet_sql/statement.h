@@ -44,7 +44,10 @@ struct AutoIncrement {
 struct ColumnDef {
   std::string name;
   ColumnType type = ColumnType::Text;
-  std::uint16_t size = 0;  // Text: characters; Binary: bytes; 0 for other types
+  // Text: characters (1-255); Binary: bytes (1-255 in Jet 3, 1-510 in Jet 4,
+  // the largest when the statement gave none); 0 for other types. TEXT
+  // without a size is Memo, as the Jet 4 OLE DB provider reads it.
+  std::uint16_t size = 0;
   bool fixedLength = false;  // CHAR(n): Jet pads values to the full size
   std::uint8_t precision = 0;  // Decimal only
   std::uint8_t scale = 0;      // Decimal only
