@@ -31,6 +31,8 @@ const BadCase kBadStatements[] = {
     {"create table t (a varchar2(10))", Kind::Invalid,
      "Field \"a\" has the data type \"varchar2\", which Jet does not know."},
     {"create table t (a long, A text(5))", Kind::Invalid, "Table \"t\" defines field \"A\" more than once."},
+    {"create table t ([\xC3\xA9t\xC3\xA9] long, [\xC3\x89T\xC3\x89] long)", Kind::Invalid,
+     "Table \"t\" defines field \"\xC3\x89T\xC3\x89\" more than once."},
     // Sizes out of range.
     {"create table t (a text(0))", Kind::Invalid, "Field \"a\" has Text size 0; it must be between 1 and 255."},
     {"create table t (a TEXT(256))", Kind::Invalid, "Field \"a\" has Text size 256; it must be between 1 and 255."},

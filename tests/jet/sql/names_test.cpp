@@ -27,6 +27,29 @@ TEST(JetSqlNames, AcceptsWhatAccessAccepts) {
   }
 }
 
+TEST(JetSqlNames, SameNameIgnoresCaseInEveryAlphabetNamesUse) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool same;
+  } cases[] = {
+      {"Emp_Name", "EMP_NAME", true},
+      {"\xC3\x89t\xC3\xA9", "\xC3\xA9T\xC3\x89", true},         // Été / éTÉ
+      {"\xC3\x97", "\xC3\xB7", false},                             // × is no letter; ÷ neither
+      {"\xC5\x81\xC3\xB3" "d\xC5\xBA", "\xC5\x82\xC3\x93" "D\xC5\xB9", true},  // Łódź / łÓDŹ
+      {"\xC5\xB8", "\xC3\xBF", true},                               // Ÿ / ÿ
+      {"\xCE\xA3\xCE\xB9", "\xCF\x83\xCE\x99", true},             // Σι / σΙ
+      {"\xD0\x81\xD0\x96", "\xD1\x91\xD0\xB6", true},             // ЁЖ / ёж
+      {"\xC4\xB0", "i", false},                                      // İ stays apart
+      {"name", "names", false},
+      {"a b", "ab", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(sameObjectName(c.a, c.b), c.same) << c.a << " / " << c.b;
+    EXPECT_EQ(sameObjectName(c.b, c.a), c.same) << c.b << " / " << c.a;
+  }
+}
+
 TEST(JetSqlNames, ValidateNamesWhatItChecks) {
   try {
     validateObjectName("a\x7f]", "Index");

@@ -1,8 +1,8 @@
 // CREATE [UNIQUE] INDEX name ON table (field [ASC|DESC], ...)
 //   [WITH PRIMARY | DISALLOW NULL | IGNORE NULL ...]
 // Several WITH options may follow one WITH, each once.
-#include "core/utf.h"
 #include "grammar.h"
+#include "jet_sql/names.h"
 #include "quoting.h"
 
 namespace fennick::jet::sql {
@@ -57,7 +57,7 @@ CreateIndex parseCreateIndex(Cursor& cursor) {
     IndexColumn column;
     column.name = readName(cursor, "Field", kIndexContext);
     for (const IndexColumn& earlier : index.columns) {
-      if (equalsIgnoreAsciiCase(earlier.name, column.name))
+      if (sameObjectName(earlier.name, column.name))
         invalid("Index " + quoted(index.index) + " names field " + quoted(column.name) + " twice.");
     }
     if (cursor.acceptWord("DESC")) {

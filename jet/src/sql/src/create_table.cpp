@@ -6,8 +6,8 @@
 // data_types.cpp for the types.
 #include <cstddef>
 
-#include "core/utf.h"
 #include "grammar.h"
+#include "jet_sql/names.h"
 #include "quoting.h"
 
 namespace fennick::jet::sql {
@@ -131,7 +131,7 @@ void readColumn(Cursor& cursor, CreateTable& table, JetFormat format) {
   ColumnDef column;
   column.name = readName(cursor, "Field", kTableContext);
   for (const ColumnDef& earlier : table.columns) {
-    if (equalsIgnoreAsciiCase(earlier.name, column.name))
+    if (sameObjectName(earlier.name, column.name))
       invalid("Table " + quoted(table.table) + " defines field " + quoted(column.name) + " more than once.");
   }
   if (atDataType(cursor)) {
@@ -165,19 +165,19 @@ void checkKeys(const CreateTable& table) {
     for (std::size_t i = 0; i < key.columns.size(); ++i) {
       const ColumnDef* column = nullptr;
       for (const ColumnDef& candidate : table.columns)
-        if (equalsIgnoreAsciiCase(candidate.name, key.columns[i])) column = &candidate;
+        if (sameObjectName(candidate.name, key.columns[i])) column = &candidate;
       if (!column) invalid(subject + " names field " + quoted(key.columns[i]) + ", which the table does not have.");
       if (column->type == ColumnType::Memo || column->type == ColumnType::OleObject) {
         invalid(subject + " names field " + quoted(column->name) + ", which is " + columnTypeName(column->type) +
                 "; Jet cannot index Memo or OLE Object fields.");
       }
       for (std::size_t j = 0; j < i; ++j) {
-        if (equalsIgnoreAsciiCase(key.columns[j], key.columns[i]))
+        if (sameObjectName(key.columns[j], key.columns[i]))
           invalid(subject + " names field " + quoted(key.columns[i]) + " twice.");
       }
     }
     for (std::size_t j = 0; j < k && !key.name.empty(); ++j) {
-      if (equalsIgnoreAsciiCase(table.keys[j].name, key.name))
+      if (sameObjectName(table.keys[j].name, key.name))
         invalid("Table " + quoted(table.table) + " has two constraints named " + quoted(key.name) + ".");
     }
   }

@@ -17,6 +17,10 @@ inline constexpr std::size_t kMaxObjectNameLength = 64;
 // "... is not valid: ", e.g. `it contains "."`; nothing when Jet accepts it.
 std::optional<std::string> objectNameProblem(std::string_view name);
 
+// Whether two names denote the same object: Jet compares names without
+// regard to case. Folds the case of Latin, Greek and Cyrillic letters.
+bool sameObjectName(std::string_view a, std::string_view b);
+
 // Throws SqlError (Kind::Invalid) when Jet would refuse the name. `what` says
 // what the name names, capitalised: "Table", "Field", "Index", "Constraint".
 void validateObjectName(std::string_view name, std::string_view what);
