@@ -44,7 +44,9 @@ std::string sourcePath(const std::string& relative) {
 std::string scratchDir() {
   static ScratchRoot root;
   static std::atomic<int> counter{0};
-  auto dir = root.root / ("d" + std::to_string(counter++));
+  std::string name = "d";
+  name += std::to_string(counter++);
+  auto dir = root.root / name;
   std::filesystem::create_directories(dir);
   return dir.string();
 }
