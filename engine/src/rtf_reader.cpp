@@ -94,7 +94,7 @@ std::string validUtf8(std::string_view bytes) {
 constexpr std::int64_t kParameterLimit = 10'000'000'000;
 
 struct GroupState {
-  int font = -1;
+  int font = -1;  // -1: the document's default font (\deffN)
   std::int64_t unicodeFallbackCount = 1;  // \ucN
   bool skipped = false;                   // inside a destination without text
   bool inFontTable = false;
@@ -113,7 +113,8 @@ class RtfReader {
       if (c == '{') {
         ++pos_;
         fallbackToSkip_ = 0;
-        groups_.push_back(groups_.empty() ? GroupState{} : groups_.back());
+        const GroupState inherited = groups_.empty() ? GroupState{} : groups_.back();
+        groups_.push_back(inherited);
       } else if (c == '}') {
         ++pos_;
         fallbackToSkip_ = 0;
@@ -237,7 +238,7 @@ class RtfReader {
       return true;
     }
     if (word == "plain") {
-      g.font = defaultFont_;
+      g.font = -1;
       return true;
     }
     if (word == "uc") {
@@ -303,7 +304,13 @@ class RtfReader {
   }
 
   void literalCharacter(unsigned char c) {
-    if (consumeFallback() || group().skipped) return;
+    if (consumeFallback()) {
+      // A UTF-8 character is one fallback character, however many bytes.
+      if (options_.literalTextIsUtf8 && c >= 0xC0)
+        while (pos_ < in_.size() && (static_cast<unsigned char>(in_[pos_]) & 0xC0) == 0x80) ++pos_;
+      return;
+    }
+    if (group().skipped) return;
     const bool unicode = options_.literalTextIsUtf8 && c >= 0x80;
     appendByte(c, unicode ? 65001 : currentCodePage());
   }
@@ -316,7 +323,8 @@ class RtfReader {
   }
 
   unsigned currentCodePage() const {
-    const auto found = fontCodePages_.find(groups_.back().font);
+    const int font = groups_.back().font >= 0 ? groups_.back().font : defaultFont_;
+    const auto found = fontCodePages_.find(font);
     return found != fontCodePages_.end() ? found->second : documentCodePage_;
   }
 

@@ -90,6 +90,9 @@ TEST(BlobToText, GivesTheTextOfEachKindOfValue) {
       {"no code page named", R"({\rtf1\ansi caf\'e9})", "café"},
       {"white space and NULs after the document", std::string("{\\rtf1 x}\r\n\0\0", 13), "x"},
       {"RTF behind a UTF-8 mark", "\xEF\xBB\xBF{\\rtf1 Grüße\\par}", "Grüße"},
+      {"a UTF-8 character is one fallback character", "\xEF\xBB\xBF{\\rtf1\\u233 éx}", "éx"},
+      {"the default font's code page",
+       R"({\rtf1\deff1{\fonttbl{\f1\fcharset204 X;}}\'e9\plain\'e9})", "йй"},
       {"RTF behind a UTF-16 mark", utf16(u"{\\rtf1 x\\par \\u233?}", false), "x\r\né"},
 
       {"UTF-8 with mark", "\xEF\xBB\xBFGrüße\nzwei\r\ndrei\r", "Grüße\r\nzwei\r\ndrei\r\n"},
