@@ -1,4 +1,5 @@
 // The conversion run over the selected tables.
+#include "core/utf.h"
 #include "engine/flags.h"
 #include "engine/run.h"
 #include "engine/target.h"
