@@ -124,6 +124,8 @@ TEST(KeyOrder, RefusesValuesTheColumnCannotHold) {
   EXPECT_TRUE(fails(ColumnType::OleObject, Value::bytes({1})));
   EXPECT_TRUE(fails(ColumnType::Text, t("x"), TextSortOrder::General97));
   EXPECT_TRUE(fails(ColumnType::Numeric, t("x")));
+  EXPECT_TRUE(fails(ColumnType::Memo, t(std::string(256, 'm').c_str())));
+  EXPECT_EQ(keyOf(ColumnType::Memo, t("Memo text")), keyOf(ColumnType::Text, t("Memo text")));
   // Small kana are keyed in a part we do not write yet: refused, not guessed.
   EXPECT_THROW(keyOf(ColumnType::Text, t("\xE3\x81\xA3")), std::runtime_error);
   EXPECT_THROW(encodeIndexKey(JetFormat::Jet4, TextSortOrder::GeneralLegacy,

@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/utf.h"
 #include "text_key.h"
 #include "type_keys.h"
 
@@ -34,6 +35,7 @@ constexpr std::uint8_t kBooleanTrue = 0x00;
 constexpr std::uint8_t kBooleanFalse = 0xFF;
 constexpr std::uint16_t kGeneralSortId = 1033;
 constexpr std::size_t kGuidBytes = 16;
+constexpr std::size_t kLongestIndexedText = 255;
 
 const char* typeName(ColumnType type) {
   switch (type) {
@@ -64,6 +66,14 @@ const char* typeName(ColumnType type) {
   reject(column, std::string("cannot take a value of kind ") + kindName(value.kind()));
 }
 
+// Built by appending: GCC 12 warns falsely about "'" + std::string.
+std::string quoted(std::string_view text) {
+  std::string out(1, '\'');
+  out.append(text);
+  out.push_back('\'');
+  return out;
+}
+
 // An exact decimal split into sign, digits and the count of digits after the point.
 struct DecimalParts {
   bool negative = false;
@@ -85,10 +95,10 @@ DecimalParts splitDecimal(const KeyColumn& column, std::string_view text) {
       parts.digits.push_back(c);
       if (seenPoint) ++parts.fractionDigits;
     } else {
-      reject(column, "'" + std::string(text) + "' is not a decimal number");
+      reject(column, quoted(text) + " is not a decimal number");
     }
   }
-  if (!seenDigit) reject(column, "'" + std::string(text) + "' is not a decimal number");
+  if (!seenDigit) reject(column, quoted(text) + " is not a decimal number");
   return parts;
 }
 
@@ -101,8 +111,8 @@ std::string scaledDigits(const KeyColumn& column, DecimalParts parts, int scale)
   } else {
     std::size_t drop = static_cast<std::size_t>(parts.fractionDigits - scale);
     bool roundUp = digits[digits.size() - drop] >= '5';
-    digits.resize(digits.size() - drop);
-    if (digits.empty()) digits = "0";
+    digits.erase(digits.size() - drop);
+    if (digits.empty()) digits.push_back('0');
     if (roundUp) {
       std::size_t k = digits.size();
       while (k > 0 && digits[k - 1] == '9') digits[--k] = '0';
@@ -170,7 +180,7 @@ double doubleValue(const KeyColumn& column, const Value& value) {
       double d = 0;
       auto result = std::from_chars(begin, text.data() + text.size(), d);
       if (result.ec != std::errc() || result.ptr != text.data() + text.size())
-        reject(column, "'" + text + "' is not a number");
+        reject(column, quoted(text) + " is not a number");
       return d;
     }
     default: wrongKind(column, value);
@@ -265,7 +275,7 @@ Bytes guidBytes(const KeyColumn& column, const Value& value) {
     i += 2;
   }
   if (!ok || big.size() != kGuidBytes)
-    reject(column, "'" + value.asText() + "' is not a GUID like {01234567-89AB-CDEF-0123-456789ABCDEF}");
+    reject(column, quoted(value.asText()) + " is not a GUID like {01234567-89AB-CDEF-0123-456789ABCDEF}");
   Bytes row(big);
   row[0] = big[3]; row[1] = big[2]; row[2] = big[1]; row[3] = big[0];
   row[4] = big[5]; row[5] = big[4];
@@ -313,6 +323,13 @@ void appendValue(Bytes& out, JetFormat format, TextSortOrder order, const KeyCol
     case ColumnType::Text:
     case ColumnType::Memo:
       if (value.kind() != Value::Kind::Text) wrongKind(column, value);
+      if (column.type == ColumnType::Memo) {
+        if (format == JetFormat::Jet3) reject(column, "Access 97 cannot index Memo columns");
+        // How Access keys the part of a Memo beyond a Text column's length
+        // is not known; such values are refused rather than guessed.
+        if (utf16Length(value.asText()) > kLongestIndexedText)
+          reject(column, "Memo values longer than 255 characters cannot be written into an index key");
+      }
       if (format == JetFormat::Jet3 && order != TextSortOrder::General97)
         reject(column, "Jet 3 files key text in the Access 97 General order only");
       if (format == JetFormat::Jet4 && order == TextSortOrder::General97)
