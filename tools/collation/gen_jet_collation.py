@@ -28,6 +28,7 @@ Stream format (decoded by text_sort.cpp, one entry per UTF-16 code unit from
   0x80       literal: header byte (kind | small<<3 | accentLength<<4),
              sort length, sort bytes, accent bytes
   0x81       previous entry with new accent bytes (same length)
+  0x82 n     n+1 entries, each the one before with its sort bytes increased by 1
 """
 import os
 import sys
@@ -91,6 +92,11 @@ def as_number(sort):
     return v
 
 
+def steps_by_one(a, b):
+    return a[0] == b[0] and len(a[1]) == len(b[1]) and a[2] == b[2] and a[3] == b[3] \
+        and a[1] and as_number(b[1]) == as_number(a[1]) + 1
+
+
 def encode(entries):
     out = bytearray()
     prev = None
@@ -107,6 +113,16 @@ def encode(entries):
         if prev is not None and e[0] == prev[0] and len(e[1]) == len(prev[1]) \
                 and e[2] == prev[2] and e[3] == prev[3] and e[1]:
             d = as_number(e[1]) - as_number(prev[1])
+            run = 0
+            while d == 1 and run < 256 and i + run < len(entries) and \
+                    steps_by_one(entries[i + run - 1] if run else prev, entries[i + run]):
+                run += 1
+            if run >= 3:
+                out.append(0x82)
+                out.append(run - 1)
+                prev = entries[i + run - 1]
+                i += run
+                continue
             if 1 <= d <= 64:
                 out.append(0x3F + d)
                 prev = e

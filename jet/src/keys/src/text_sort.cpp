@@ -23,6 +23,17 @@ struct Record {
   throw std::logic_error(std::string("built-in text sort table is malformed: ") + what);
 }
 
+// Adds `step` to the sort bytes read as a big-endian number; false on overflow.
+bool incrementSort(std::vector<std::uint8_t>& sort, unsigned step) {
+  unsigned carry = step;
+  for (auto it = sort.rbegin(); it != sort.rend() && carry; ++it) {
+    unsigned sum = *it + carry;
+    *it = static_cast<std::uint8_t>(sum & 0xFF);
+    carry = sum >> 8;
+  }
+  return carry == 0;
+}
+
 }  // namespace
 
 SortTable::SortTable(const SortStream& stream) {
@@ -52,13 +63,7 @@ SortTable::SortTable(const SortStream& stream) {
     }
     if (op < 0x80) {
       if (!haveCurrent || current.sort.empty()) malformed("step without sort bytes");
-      unsigned carry = op - 0x3F;
-      for (auto it = current.sort.rbegin(); it != current.sort.rend() && carry; ++it) {
-        unsigned sum = *it + carry;
-        *it = static_cast<std::uint8_t>(sum & 0xFF);
-        carry = sum >> 8;
-      }
-      if (carry) malformed("step overflows");
+      if (!incrementSort(current.sort, op - 0x3Fu)) malformed("step overflows");
     } else if (op == 0x80) {
       current.header = next();
       std::size_t sortLength = next();
@@ -68,6 +73,15 @@ SortTable::SortTable(const SortStream& stream) {
       for (auto& b : current.accent) b = next();
       if ((current.header & 7) > static_cast<int>(CodeKind::BaseLetter)) malformed("unknown kind");
       haveCurrent = true;
+    } else if (op == 0x82) {
+      if (!haveCurrent || current.sort.empty()) malformed("run without sort bytes");
+      int count = next() + 1;
+      for (int k = 0; k < count; ++k) {
+        if (!incrementSort(current.sort, 1)) malformed("run overflows");
+        store();
+        offsets_.push_back(currentOffset);
+      }
+      continue;
     } else if (op == 0x81) {
       if (!haveCurrent || current.accent.empty()) malformed("accent change without accent");
       for (auto& b : current.accent) b = next();
