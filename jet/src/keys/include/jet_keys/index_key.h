@@ -5,6 +5,23 @@
 // byte strings, so a key built here lands where Access would look for it.
 // The caller supplies the column types and values; this library knows
 // nothing about pages, rows or files.
+//
+// Each part is a marker byte, 0x7F before a value and 0x00 for NULL, then:
+//   Byte                1 byte, unsigned
+//   Integer, Long       2 / 4 bytes big-endian, sign bit flipped
+//   Currency            8-byte count of ten-thousandths, as Long
+//   Single, Double      IEEE big-endian; sign bit flipped if >= 0, all bits
+//   Date/Time           flipped if < 0; a date is its OLE date as a Double
+//   Binary, GUID        8-byte pieces (the last zero-padded), each followed
+//                       by 0x09 if more follow, else by its used length;
+//                       a GUID is its 16 bytes in row order
+//   Decimal             0x80 and the unscaled magnitude in 16 bytes
+//                       big-endian; all 17 bytes inverted if negative
+//   Text, Memo          see text_key.cpp: sort bytes, 0x01, accents and
+//                       punctuation if any, 0x00 (Jet 3: no 0x01 unless an
+//                       accent is present)
+// Yes/No has no marker: 0x00 for Yes, 0xFF for No. A descending column
+// inverts every byte of its part, marker included (NULL becomes 0xFF).
 #pragma once
 
 #include <cstdint>
