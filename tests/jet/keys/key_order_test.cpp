@@ -125,6 +125,8 @@ TEST(KeyOrder, RefusesValuesTheColumnCannotHold) {
   EXPECT_TRUE(fails(ColumnType::Text, t("x"), TextSortOrder::General97));
   EXPECT_TRUE(fails(ColumnType::Numeric, t("x")));
   EXPECT_TRUE(fails(ColumnType::Memo, t(std::string(256, 'm').c_str())));
+  EXPECT_TRUE(fails(ColumnType::Currency, d(1e300)));
+  EXPECT_TRUE(fails(ColumnType::Numeric, d(std::numeric_limits<double>::infinity())));
   EXPECT_EQ(keyOf(ColumnType::Memo, t("Memo text")), keyOf(ColumnType::Text, t("Memo text")));
   // Small kana are keyed in a part we do not write yet: refused, not guessed.
   EXPECT_THROW(keyOf(ColumnType::Text, t("\xE3\x81\xA3")), std::runtime_error);
@@ -140,6 +142,26 @@ TEST(KeyOrder, RoundingToTheColumnScale) {
   EXPECT_EQ(toHex(keyOf(ColumnType::Currency, i(1))), "7f8000000000002710");
   EXPECT_EQ(toHex(keyOf(ColumnType::Numeric, dec("-1.5"), true, JetFormat::Jet4, TextSortOrder::GeneralLegacy, 1)),
             "7f7f" "fffffffffffffffffffffffffffffff0");
+}
+
+TEST(KeyOrder, ArbitraryTextBytesAreKeyedOrRefusedCleanly) {
+  std::uint32_t state = 12345;
+  auto nextByte = [&] {
+    state = state * 1103515245u + 12345u;
+    return static_cast<char>(state >> 16);
+  };
+  for (int n = 0; n < 2000; ++n) {
+    std::string text;
+    for (int len = n % 40; len > 0; --len) text.push_back(nextByte());
+    for (auto order : {TextSortOrder::General97, TextSortOrder::GeneralLegacy, TextSortOrder::General2010}) {
+      try {
+        Bytes key = keyOf(ColumnType::Text, Value::text(text), n % 2 == 0,
+                          order == TextSortOrder::General97 ? JetFormat::Jet3 : JetFormat::Jet4, order);
+        EXPECT_GE(key.size(), 2u);
+      } catch (const std::runtime_error&) {
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -126,9 +126,12 @@ std::string scaledDigits(const KeyColumn& column, DecimalParts parts, int scale)
   return digits;
 }
 
-std::string shortestText(double d) {
-  char buf[64];
+// The shortest exact decimal digits of a finite double, without exponent.
+std::string plainText(const KeyColumn& column, double d) {
+  if (!std::isfinite(d)) reject(column, "the number is not finite");
+  char buf[512];  // enough for every double in fixed notation
   auto result = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed);
+  if (result.ec != std::errc()) reject(column, "the number is out of range");
   return std::string(buf, result.ptr);
 }
 
@@ -192,12 +195,7 @@ void appendCurrency(Bytes& out, const KeyColumn& column, const Value& value) {
   std::string text;
   switch (value.kind()) {
     case Value::Kind::Integer: text = std::to_string(value.asInteger()); break;
-    case Value::Kind::Double: {
-      double d = value.asDouble();
-      if (!std::isfinite(d)) reject(column, "the number is not finite");
-      text = shortestText(d);
-      break;
-    }
+    case Value::Kind::Double: text = plainText(column, value.asDouble()); break;
     case Value::Kind::Decimal: text = value.asDecimal().text; break;
     default: wrongKind(column, value);
   }
@@ -218,12 +216,7 @@ void appendNumeric(Bytes& out, const KeyColumn& column, const Value& value) {
   std::string text;
   switch (value.kind()) {
     case Value::Kind::Integer: text = std::to_string(value.asInteger()); break;
-    case Value::Kind::Double: {
-      double d = value.asDouble();
-      if (!std::isfinite(d)) reject(column, "the number is not finite");
-      text = shortestText(d);
-      break;
-    }
+    case Value::Kind::Double: text = plainText(column, value.asDouble()); break;
     case Value::Kind::Decimal: text = value.asDecimal().text; break;
     default: wrongKind(column, value);
   }
@@ -323,13 +316,13 @@ void appendValue(Bytes& out, JetFormat format, TextSortOrder order, const KeyCol
     case ColumnType::Text:
     case ColumnType::Memo:
       if (value.kind() != Value::Kind::Text) wrongKind(column, value);
-      if (column.type == ColumnType::Memo) {
-        if (format == JetFormat::Jet3) reject(column, "Access 97 cannot index Memo columns");
-        // How Access keys the part of a Memo beyond a Text column's length
-        // is not known; such values are refused rather than guessed.
-        if (utf16Length(value.asText()) > kLongestIndexedText)
-          reject(column, "Memo values longer than 255 characters cannot be written into an index key");
-      }
+      if (column.type == ColumnType::Memo && format == JetFormat::Jet3)
+        reject(column, "Access 97 cannot index Memo columns");
+      // A Text column holds at most 255 characters. How Access keys the part
+      // of a Memo beyond that is not known; such values are refused rather
+      // than guessed.
+      if (utf16Length(value.asText()) > kLongestIndexedText)
+        reject(column, "values longer than 255 characters cannot be written into an index key");
       if (format == JetFormat::Jet3 && order != TextSortOrder::General97)
         reject(column, "Jet 3 files key text in the Access 97 General order only");
       if (format == JetFormat::Jet4 && order == TextSortOrder::General97)
