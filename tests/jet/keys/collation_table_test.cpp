@@ -48,16 +48,28 @@ std::string describe(const CharCode& code) {
     while (s.size() > 1 && s[0] == '0') s.erase(0, 1);
     return s;
   };
+  // Built by appending: GCC 12 warns falsely about "S" + std::string.
+  std::string out;
+  auto add = [&out](char letter, std::initializer_list<std::string> fields) {
+    out.push_back(letter);
+    bool first = true;
+    for (const std::string& f : fields) {
+      if (!first) out.push_back(',');
+      out.append(f);
+      first = false;
+    }
+    return out;
+  };
   switch (code.kind) {
-    case CodeKind::Ignored: return "X";
-    case CodeKind::Simple: return "S" + hex(code.sort);
-    case CodeKind::BaseLetter: return "G" + hex(code.sort);
-    case CodeKind::Accented: return "I" + hex(code.sort) + "," + hex(code.accent);
-    case CodeKind::Punctuation: return "U" + hex(code.sort);
-    case CodeKind::Mark: return "P" + hex(code.accent);
+    case CodeKind::Ignored: return add('X', {});
+    case CodeKind::Simple: return add('S', {hex(code.sort)});
+    case CodeKind::BaseLetter: return add('G', {hex(code.sort)});
+    case CodeKind::Accented: return add('I', {hex(code.sort), hex(code.accent)});
+    case CodeKind::Punctuation: return add('U', {hex(code.sort)});
+    case CodeKind::Mark: return add('P', {hex(code.accent)});
     case CodeKind::Kana:
-      return "Z" + hex(code.sort) + "," + (code.accent.empty() ? "" : hex(code.accent)) + "," +
-             (code.smallKana ? "1" : "");
+      return add('Z', {hex(code.sort), code.accent.empty() ? std::string() : hex(code.accent),
+                       code.smallKana ? std::string("1") : std::string()});
   }
   return "?";
 }
