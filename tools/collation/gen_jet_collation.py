@@ -193,9 +193,9 @@ def main():
         '// Regenerate with:\n'
         '//   python3 tools/collation/gen_jet_collation.py <shared>/reference/jet-collation\n'
         '//       jet/src/keys/src/collation_tables.cpp\n'
-        '// Derived from the index code tables published by the Jackcess project\n'
-        '// (Apache License 2.0); see NOTICE. The stream format is described in the\n'
-        '// generator and read by text_sort.cpp.\n'
+        '// Derived from published index code tables (Apache License 2.0), credited\n'
+        '// in NOTICE. The stream format is described in the generator and read by\n'
+        '// text_sort.cpp.\n'
         '#include "collation_tables.h"\n\n'
         'namespace fennick::jet::keys::detail {\n\n'
         + '\n'.join(parts) +

@@ -2,9 +2,9 @@
 // Regenerate with:
 //   python3 tools/collation/gen_jet_collation.py <shared>/reference/jet-collation
 //       jet/src/keys/src/collation_tables.cpp
-// Derived from the index code tables published by the Jackcess project
-// (Apache License 2.0); see NOTICE. The stream format is described in the
-// generator and read by text_sort.cpp.
+// Derived from published index code tables (Apache License 2.0), credited
+// in NOTICE. The stream format is described in the generator and read by
+// text_sort.cpp.
 #include "collation_tables.h"
 
 namespace fennick::jet::keys::detail {
