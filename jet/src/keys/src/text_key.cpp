@@ -1,0 +1,161 @@
+// Text key bytes in Access's General sort orders.
+//
+// Jet 4 (both General orders) keys text the way Windows sort keys are built,
+// with Jet's own byte codes:
+//   sort bytes of every character, 0x01,
+//   then, only if some character carries an accent or is ignorable
+//   punctuation: one accent byte per sorted character (0x02 for none,
+//   trailing 0x02 dropped), and if there is punctuation 0x01 0x01 0x01 and
+//   per punctuation character 0x80|hi(p) lo(p) 0x06 code with p = 7 + 4 *
+//   its position in the text,
+//   and a closing 0x00.
+// Access 97 writes the sort bytes, then 0x01 and the accent bytes of the
+// letters that have accented forms if any of them carries one, then 0x00.
+// Case never reaches the key: "Admin" and "ADMIN" are the same entry.
+// Relies on text_sort.h for the per-character codes and core/utf.h.
+#include "text_key.h"
+
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+#include "core/utf.h"
+#include "text_sort.h"
+
+namespace fennick::jet::keys::detail {
+
+namespace {
+
+constexpr std::uint8_t kEndOfSortBytes = 0x01;
+constexpr std::uint8_t kNoAccent = 0x02;
+constexpr std::uint8_t kEndOfText = 0x00;
+constexpr std::uint8_t kPunctuationMidfix = 0x06;
+constexpr unsigned kPunctuationFirstPosition = 7;
+constexpr unsigned kPunctuationPositionStep = 4;
+constexpr unsigned kPunctuationPositionFlag = 0x8000;
+
+std::string describe(char32_t c) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(c));
+  return buf;
+}
+
+using Slot = std::vector<std::uint8_t>;
+
+void dropTrailingEmptySlots(std::vector<Slot>& slots) {
+  while (!slots.empty() && slots.back().size() == 1 && slots.back()[0] == kNoAccent)
+    slots.pop_back();
+}
+
+void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8) {
+  std::u16string text = utf8ToUtf16(utf8);
+  std::vector<Slot> accents;
+  Bytes punctuation;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char16_t unit = text[i];
+    CharCode code = table.lookup(unit);
+    switch (code.kind) {
+      case CodeKind::Ignored:
+        break;
+      case CodeKind::Simple:
+      case CodeKind::BaseLetter:
+        out.insert(out.end(), code.sort.begin(), code.sort.end());
+        accents.push_back({kNoAccent});
+        break;
+      case CodeKind::Kana:
+        if (code.smallKana)
+          throw std::runtime_error("the small kana " + describe(unit) +
+                                   " cannot be written into an index key yet");
+        [[fallthrough]];
+      case CodeKind::Accented:
+        out.insert(out.end(), code.sort.begin(), code.sort.end());
+        if (code.accent.empty())
+          accents.push_back({kNoAccent});
+        else
+          accents.emplace_back(code.accent.begin(), code.accent.end());
+        break;
+      case CodeKind::Mark:
+        // A combining mark folds into the accent of the character before it,
+        // so "e" + U+0301 keys like "é".
+        if (!accents.empty() && !code.accent.empty())
+          accents.back().back() = static_cast<std::uint8_t>(accents.back().back() + code.accent.back());
+        break;
+      case CodeKind::Punctuation: {
+        unsigned position = kPunctuationFirstPosition + kPunctuationPositionStep * static_cast<unsigned>(i);
+        if (position >= kPunctuationPositionFlag)
+          throw std::runtime_error("text of " + std::to_string(text.size()) +
+                                   " characters is too long for an index key");
+        position |= kPunctuationPositionFlag;
+        punctuation.push_back(static_cast<std::uint8_t>(position >> 8));
+        punctuation.push_back(static_cast<std::uint8_t>(position & 0xFF));
+        punctuation.push_back(kPunctuationMidfix);
+        punctuation.insert(punctuation.end(), code.sort.begin(), code.sort.end());
+        break;
+      }
+    }
+  }
+  out.push_back(kEndOfSortBytes);
+  dropTrailingEmptySlots(accents);
+  for (const Slot& slot : accents) out.insert(out.end(), slot.begin(), slot.end());
+  if (!punctuation.empty()) {
+    // Empty sections for case and kana forms, then the punctuation one.
+    out.insert(out.end(), {kEndOfSortBytes, kEndOfSortBytes, kEndOfSortBytes});
+    out.insert(out.end(), punctuation.begin(), punctuation.end());
+  }
+  out.push_back(kEndOfText);
+}
+
+void appendJet3TextKey(Bytes& out, std::string_view utf8) {
+  const SortTable& table = general97Table();
+  std::vector<Slot> accents;
+  bool anyAccent = false;
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    char32_t c = nextCodePoint(utf8, pos);
+    CharCode code = table.lookup(general97Byte(c));
+    switch (code.kind) {
+      case CodeKind::Ignored:
+      case CodeKind::Punctuation:
+      case CodeKind::Mark:
+        break;
+      case CodeKind::Simple:
+        out.insert(out.end(), code.sort.begin(), code.sort.end());
+        break;
+      case CodeKind::BaseLetter:
+        out.insert(out.end(), code.sort.begin(), code.sort.end());
+        accents.push_back({kNoAccent});
+        break;
+      case CodeKind::Accented:
+      case CodeKind::Kana:
+        out.insert(out.end(), code.sort.begin(), code.sort.end());
+        accents.emplace_back(code.accent.begin(), code.accent.end());
+        anyAccent = true;
+        break;
+    }
+  }
+  if (anyAccent) {
+    dropTrailingEmptySlots(accents);
+    out.push_back(kEndOfSortBytes);
+    for (const Slot& slot : accents) out.insert(out.end(), slot.begin(), slot.end());
+  }
+  out.push_back(kEndOfText);
+}
+
+}  // namespace
+
+void appendTextKey(Bytes& out, TextSortOrder order, std::string_view utf8) {
+  switch (order) {
+    case TextSortOrder::General97:
+      appendJet3TextKey(out, utf8);
+      return;
+    case TextSortOrder::GeneralLegacy:
+      appendJet4TextKey(out, generalLegacyTable(), utf8);
+      return;
+    case TextSortOrder::General2010:
+      appendJet4TextKey(out, general2010Table(), utf8);
+      return;
+  }
+  throw std::logic_error("unknown text sort order");
+}
+
+}  // namespace fennick::jet::keys::detail

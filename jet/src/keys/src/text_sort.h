@@ -1,0 +1,53 @@
+// Per-character sort codes of one text sort order, expanded from the
+// generated streams in collation_tables.cpp. Relies on nothing but those
+// tables; text_key.cpp turns the codes into key bytes.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace fennick::jet::keys::detail {
+
+// What a character contributes to a text key.
+enum class CodeKind : std::uint8_t {
+  Ignored = 0,      // left out of the key entirely
+  Simple = 1,       // sort bytes only
+  Accented = 2,     // sort bytes and an accent byte
+  Punctuation = 3,  // no sort bytes; keyed by position after the accents
+  Mark = 4,         // combining mark: adds to the previous accent byte
+  Kana = 5,         // sort bytes, accent byte and a small-form flag
+  BaseLetter = 6,   // Access 97: a letter that has accented forms
+};
+
+struct CharCode {
+  CodeKind kind = CodeKind::Ignored;
+  bool smallKana = false;
+  std::span<const std::uint8_t> sort;    // for Punctuation: its code
+  std::span<const std::uint8_t> accent;  // for Mark: the weight it adds
+};
+
+class SortTable {
+ public:
+  // Throws std::logic_error if the stream is malformed (a build fault).
+  explicit SortTable(const struct SortStream& stream);
+
+  std::size_t size() const { return offsets_.size(); }
+  // Characters beyond the table are Ignored.
+  CharCode lookup(std::uint32_t character) const;
+
+ private:
+  // Per character: offset of its record in pool_ (kind, flags, lengths, bytes).
+  std::vector<std::uint32_t> offsets_;
+  std::vector<std::uint8_t> pool_;
+};
+
+// The tables are built once, on first use, and never change afterwards.
+const SortTable& general97Table();
+const SortTable& generalLegacyTable();
+const SortTable& general2010Table();
+
+// The Windows-1252 byte Access 97 keys a character by; '?' where there is none.
+std::uint8_t general97Byte(char32_t character);
+
+}  // namespace fennick::jet::keys::detail
