@@ -2,6 +2,7 @@
 // pages 1, 3, 4, 5 and 6, the buttons of every page, the page actions, the
 // empty-name notice, the error box, Stop and Close.
 #include "main_form_test_base.h"
+#include "platform/process.h"
 
 namespace fennick::test {
 namespace {
@@ -230,7 +231,7 @@ TEST_F(MainFormTest, ARunShowsTheLogAndFinishEndsTheProgram) {
   EXPECT_EQ(c("btcancel").caption, "Stop");
   EXPECT_EQ(c("sc").caption, "Create table EMP... Done\r\n");
   click("Image1");  // works while Help is disabled
-  EXPECT_EQ(ui.opened, (std::vector<std::string>{"https://fennick.example/help/zh/"}));
+  EXPECT_EQ(ui.opened, (std::vector<std::string>{platform::programFolder() + "help\\zh\\index.html"}));
   EXPECT_FALSE(window->closeRequested());
 
   click("btnext");  // Finish
@@ -372,7 +373,7 @@ TEST_F(MainFormTest, HelpOpensTheAddressOfTheLanguage) {
   window->setLanguageCode("en");
   window->applycaptions();
   click("bthelp");
-  EXPECT_EQ(ui.opened, (std::vector<std::string>{"https://fennick.example/help/en/"}));
+  EXPECT_EQ(ui.opened, (std::vector<std::string>{platform::programFolder() + "help\\en\\index.html"}));
 }
 
 TEST_F(MainFormTest, TheMemoFollowsTheLog) {

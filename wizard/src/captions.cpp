@@ -4,6 +4,7 @@
 
 #include "core/utf.h"
 #include "resources/resources.h"
+#include "platform/process.h"
 #include "wizard/captions.h"
 
 namespace fennick {
@@ -43,5 +44,13 @@ CaptionTable carriedTable(std::string_view name) {
 
 CaptionTable englishCaptions() { return carriedTable("ENGLISH"); }
 CaptionTable chineseCaptions() { return carriedTable("CHN"); }
+
+std::string helpTarget(const std::string& helpurl) {
+  const bool address = helpurl.find("://") != std::string::npos;
+  const bool absolute = !helpurl.empty() && (helpurl[0] == '\\' || helpurl[0] == '/' ||
+                                             (helpurl.size() > 1 && helpurl[1] == ':'));
+  if (helpurl.empty() || address || absolute) return helpurl;
+  return platform::programFolder() + helpurl;
+}
 
 }  // namespace fennick

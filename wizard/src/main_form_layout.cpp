@@ -106,7 +106,7 @@ void Taaform1::defineComponents() {
                "necessary privileges to connect to the target Mysql server."));
   hidden(f.add("chkuppercase", Kind::CheckBox, "TabSheet2", Bounds{8, 330, 200, kCheckHeight},
                "Make names uppercase"));
-  hidden(label(f, "helpurl", "TabSheet2", 220, 330, 180, "https://fennick.example/help/en/"));
+  hidden(label(f, "helpurl", "TabSheet2", 220, 330, 180, "help\\en\\index.html"));
   hidden(label(f, "queryclose", "TabSheet2", 0, 0, 100, "Close this Wizard ?"));
   hidden(label(f, "nullaccessname", "TabSheet2", 0, 0, 200, "Please input Access database name"));
   hidden(label(f, "Label29", "TabSheet2", 0, 0, 200, "Conversion is Completed"));

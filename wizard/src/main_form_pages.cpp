@@ -195,7 +195,7 @@ void Taaform1::stopClick() {
   }
 }
 
-void Taaform1::bthelpClick() { ui_.shellOpen(caption("helpurl")); }
+void Taaform1::bthelpClick() { ui_.shellOpen(helpTarget(caption("helpurl"))); }
 
 void Taaform1::Image1Click() { bthelpClick(); }
 

@@ -33,4 +33,9 @@ class CaptionTable {
 CaptionTable englishCaptions();
 CaptionTable chineseCaptions();
 
+// What Help opens for a `helpurl` text: an address or absolute path as it
+// stands, a relative path (the help pages shipped beside the program) from
+// the program's folder.
+std::string helpTarget(const std::string& helpurl);
+
 }  // namespace fennick

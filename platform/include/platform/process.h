@@ -1,0 +1,14 @@
+// The running program itself.
+#pragma once
+
+#include <string>
+
+namespace fennick::platform {
+
+// The full path of the running program file (GetModuleFileNameW,
+// /proc/self/exe).
+std::string programPath();
+// Its folder, ending with the system's separator.
+std::string programFolder();
+
+}  // namespace fennick::platform
