@@ -8,19 +8,9 @@
 namespace fennick {
 namespace {
 
-std::string decodeUtf16(std::string_view bytes, bool bigEndian) {
-  std::u16string wide;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto a = static_cast<unsigned char>(bytes[i]);
-    const auto b = static_cast<unsigned char>(bytes[i + 1]);
-    wide += static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
-  }
-  return utf16ToUtf8(wide);
-}
-
 std::string decode(std::string_view bytes) {
-  if (bytes.substr(0, 2) == "\xFF\xFE") return decodeUtf16(bytes.substr(2), false);
-  if (bytes.substr(0, 2) == "\xFE\xFF") return decodeUtf16(bytes.substr(2), true);
+  if (bytes.substr(0, 2) == "\xFF\xFE") return utf16BytesToUtf8(bytes.substr(2), false);
+  if (bytes.substr(0, 2) == "\xFE\xFF") return utf16BytesToUtf8(bytes.substr(2), true);
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
   return platform::fromAnsi(bytes);
 }

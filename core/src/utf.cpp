@@ -108,6 +108,26 @@ bool isValidUtf8(std::string_view s) {
   return true;
 }
 
+std::string toValidUtf8(std::string_view bytes) {
+  if (isValidUtf8(bytes)) return std::string(bytes);
+  std::string out;
+  for (std::size_t pos = 0; pos < bytes.size();) appendUtf8(out, nextCodePoint(bytes, pos));
+  return out;
+}
+
+std::string utf16BytesToUtf8(std::string_view bytes, bool bigEndian) {
+  std::u16string units;
+  units.reserve(bytes.size() / 2);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    units.push_back(static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first));
+  }
+  std::string text = utf16ToUtf8(units);
+  if (bytes.size() % 2 != 0) appendUtf8(text, 0xFFFD);  // half a code unit at the end
+  return text;
+}
+
 std::size_t utf16Length(std::string_view s) {
   std::size_t n = 0, pos = 0;
   while (pos < s.size()) n += nextCodePoint(s, pos) >= 0x10000 ? 2 : 1;

@@ -26,26 +26,6 @@ Marked readMark(std::string_view bytes) {
   return {Encoding::Ansi, bytes};
 }
 
-std::string decodeUtf16(std::string_view bytes, bool bigEndian) {
-  std::u16string units;
-  units.reserve(bytes.size() / 2);
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto first = static_cast<unsigned char>(bytes[i]);
-    const auto second = static_cast<unsigned char>(bytes[i + 1]);
-    units.push_back(static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first));
-  }
-  std::string text = utf16ToUtf8(units);
-  if (bytes.size() % 2 != 0) appendUtf8(text, 0xFFFD);  // half a code unit at the end
-  return text;
-}
-
-std::string validUtf8(std::string_view bytes) {
-  if (isValidUtf8(bytes)) return std::string(bytes);
-  std::string out;
-  for (std::size_t pos = 0; pos < bytes.size();) appendUtf8(out, nextCodePoint(bytes, pos));
-  return out;
-}
-
 std::string withCrLfLineEnds(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -78,7 +58,7 @@ std::optional<std::string> blobToText(const Bytes& bytes) {
   std::string marked8;
   std::string_view text = marked.body;
   if (marked.encoding == Encoding::Utf16Le || marked.encoding == Encoding::Utf16Be) {
-    marked8 = decodeUtf16(marked.body, marked.encoding == Encoding::Utf16Be);
+    marked8 = utf16BytesToUtf8(marked.body, marked.encoding == Encoding::Utf16Be);
     text = marked8;
   }
 
@@ -90,7 +70,7 @@ std::optional<std::string> blobToText(const Bytes& bytes) {
   }
 
   const std::string decoded =
-      marked.encoding == Encoding::Ansi ? validUtf8(platform::fromAnsi(text)) : validUtf8(text);
+      marked.encoding == Encoding::Ansi ? toValidUtf8(platform::fromAnsi(text)) : toValidUtf8(text);
   return withCrLfLineEnds(decoded);
 }
 

@@ -82,13 +82,6 @@ int hexValue(char c) {
   return -1;
 }
 
-std::string validUtf8(std::string_view bytes) {
-  if (isValidUtf8(bytes)) return std::string(bytes);
-  std::string out;
-  for (std::size_t pos = 0; pos < bytes.size();) appendUtf8(out, nextCodePoint(bytes, pos));
-  return out;
-}
-
 // Parameters are read to the last digit but held within this bound, so a
 // run of digits cannot overflow; every meaningful value is far smaller.
 constexpr std::int64_t kParameterLimit = 10'000'000'000;
@@ -144,7 +137,7 @@ class RtfReader {
     }
     flush();
     if (lastParagraphEnd_ == out_.size() && out_.size() >= 2) out_.resize(out_.size() - 2);
-    return validUtf8(out_);
+    return toValidUtf8(out_);
   }
 
   // At a backslash. False when the document ends inside the control.
@@ -365,7 +358,7 @@ class RtfReader {
         out_ += pendingBytes_;
       } else {
         out_ += pendingCodePage_ == 65001
-                    ? validUtf8(pendingBytes_)
+                    ? toValidUtf8(pendingBytes_)
                     : platform::fromCodePage(pendingCodePage_, pendingBytes_);
       }
       pendingBytes_.clear();

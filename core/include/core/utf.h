@@ -22,6 +22,14 @@ char32_t nextCodePoint(std::string_view utf8, std::size_t& pos);
 
 bool isValidUtf8(std::string_view text);
 
+// The text itself when it is valid UTF-8; otherwise with every invalid
+// sequence replaced by U+FFFD.
+std::string toValidUtf8(std::string_view text);
+
+// UTF-16 held as bytes (a file's contents after its byte-order mark) to
+// UTF-8; a lone last byte becomes U+FFFD.
+std::string utf16BytesToUtf8(std::string_view bytes, bool bigEndian);
+
 // Number of UTF-16 code units the text occupies (lengths of names are
 // counted that way).
 std::size_t utf16Length(std::string_view utf8);
