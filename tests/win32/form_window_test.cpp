@@ -209,22 +209,20 @@ TEST_F(FormWindowTest, UsersStateReachesTheModelBeforeTheHandler) {
   EXPECT_EQ(seen, std::vector<std::string>{"1"});
 }
 
-TEST_F(FormWindowTest, NotificationsBecomeTheControllersEvents) {
-  // What the list and the picture send their parent when the user clicks them.
+TEST_F(FormWindowTest, MouseOnListAndPictureBecomesTheControllersEvents) {
   HWND list = control("availabletables");
-  SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK),
-               reinterpret_cast<LPARAM>(list));
   HWND image = control("Image1");
-  SendMessageW(GetParent(image), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(image), STN_CLICKED),
-               reinterpret_cast<LPARAM>(image));
-  SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(list));
+  // A double click as Windows delivers it: down, up, double click, up.
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+    SendMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(image, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(image, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(controller_.events,
             (std::vector<std::string>{"create", "dblclick:availabletables", "click:Image1"}));
+  EXPECT_TRUE(model("availabletables").isSelected(0));  // the double-clicked item, read before the handler
 
-  // Windows asks the picture's parent for the cursor: the hand.
-  EXPECT_EQ(SendMessageW(window_->handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(image),
-                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+  // The picture asks its parents for the cursor: the hand.
+  EXPECT_EQ(SendMessageW(image, WM_SETCURSOR, reinterpret_cast<WPARAM>(image), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
             TRUE);
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
 }

@@ -4,6 +4,8 @@
 #include "win32/form_window.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 #include "control_set.h"
 #include "win32/wide_text.h"

@@ -23,6 +23,7 @@ Win32Ui::Win32Ui(std::string applicationTitle, Dialogs dialogs)
 Win32Ui::~Win32Ui() {
   // The main window goes first, while everything its end touches still exists.
   main_.reset();
+  open_.clear();
 }
 
 void Win32Ui::setLook(const std::string& formName, FormLook look) {
@@ -41,6 +42,10 @@ FormLook Win32Ui::lookOf(const std::string& formName) const {
 }
 
 FormWindow& Win32Ui::openMain(FormController& controller) {
+  if (main_) {
+    open_.erase(std::remove(open_.begin(), open_.end(), main_.get()), open_.end());
+    main_.reset();
+  }
   main_ = std::make_unique<FormWindow>(*this, controller, nullptr);
   open_.push_back(main_.get());
   main_->open();

@@ -29,7 +29,8 @@ class Win32Ui final : public UiServices {
   void setLook(const std::string& formName, FormLook look);
   void setPictures(PictureSource pictures) { pictures_ = std::move(pictures); }
 
-  // Creates and shows the program's main window; its end ends run().
+  // Creates and shows the program's main window; its end ends run(). The
+  // controller must outlive the window (the window's end calls onDestroy).
   FormWindow& openMain(FormController& controller);
   // The message loop, until the main window is gone; the exit code.
   int run();
