@@ -57,7 +57,9 @@ Form everyKind() {
 
 class FormWindowTest : public ::testing::Test {
  protected:
-  FormWindowTest() : controller_(everyKind()), ui_("Fennick 4.0", dialogs_.dialogs()) {
+  FormWindowTest() : controller_(everyKind()), ui_("Fennick 4.0", dialogs_.dialogs()) {}
+  void SetUp() override {
+    SKIP_WITHOUT_DISPLAY();
     window_ = &ui_.openMain(controller_);
   }
   HWND control(const char* name) { return window_->control(name); }

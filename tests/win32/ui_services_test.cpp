@@ -85,6 +85,7 @@ TEST(Win32UiServices, ShellOpenAsksForTheDefaultActionShownNormally) {
 }
 
 TEST(Win32UiServices, TimerFiresOnceFromTheMessageLoop) {
+  SKIP_WITHOUT_DISPLAY();
   RecordingDialogs recorder;
   ScriptedController controller(smallForm("Tmain", 300, 100));
   Win32Ui ui("Fennick 4.0", recorder.dialogs());
@@ -102,6 +103,7 @@ TEST(Win32UiServices, TimerFiresOnceFromTheMessageLoop) {
 }
 
 TEST(Win32UiServices, ModalFormKeepsItsOwnerDisabledUntilClosed) {
+  SKIP_WITHOUT_DISPLAY();
   RecordingDialogs recorder;
   ScriptedController main(smallForm("Taaform1", 594, 425));
   ScriptedController shortcut(smallForm("Tmarfrm_bat", 631, 390));
@@ -148,6 +150,7 @@ TEST(Win32UiServices, ModalFormKeepsItsOwnerDisabledUntilClosed) {
 }
 
 TEST(Win32UiServices, PumpingInALongHandlerShowsTheModelAndTakesClicks) {
+  SKIP_WITHOUT_DISPLAY();
   RecordingDialogs recorder;
   ScriptedController controller(smallForm("Taaform1", 300, 100));
   Win32Ui ui("Fennick 4.0", recorder.dialogs());
