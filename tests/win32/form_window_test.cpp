@@ -307,6 +307,15 @@ TEST_F(FormWindowTest, MemoShowsTheWholeLogAndFollowsItsEnd) {
   controller_.handler = [&](const std::string&) { controller_.form()["sc"].caption.clear(); };
   click("btnext");
   EXPECT_EQ(windowText(memo), L"");
+
+  // A line break split across two appends stays one line break.
+  controller_.handler = [&](const std::string&) {
+    std::string& log = controller_.form()["sc"].caption;
+    log += log.empty() ? "first\r" : "\nsecond\n";
+  };
+  click("btnext");
+  click("btnext");
+  EXPECT_EQ(windowText(memo), L"first\r\nsecond\r\n");
 }
 
 TEST_F(FormWindowTest, AThrowingHandlerShowsTheErrorBoxAndTheWindowGoesOn) {

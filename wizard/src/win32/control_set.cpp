@@ -4,6 +4,7 @@
 #include "control_set.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "container_window.h"
 #include "core/utf.h"
@@ -202,8 +203,8 @@ void ControlSet::showControl(Control& control) {
     for (HWND radio : control.radios) SendMessageW(radio, WM_SETFONT, reinterpret_cast<WPARAM>(wanted), TRUE);
 
   if (all || model.caption != shown.caption) {
-    shown.caption = model.caption;
-    showText(control);
+    std::string previous = std::exchange(shown.caption, model.caption);
+    showText(control, all ? std::string() : std::move(previous));
   }
 
   switch (model.kind) {
@@ -243,7 +244,7 @@ void ControlSet::showControl(Control& control) {
   }
 }
 
-void ControlSet::showText(Control& control) {
+void ControlSet::showText(Control& control, const std::string& previous) {
   const Component& model = *control.component;
   Shown& shown = control.shown;
   switch (model.kind) {
@@ -257,22 +258,25 @@ void ControlSet::showText(Control& control) {
       SetWindowTextW(control.window, shown.text.c_str());
       break;
     case Kind::Memo: {
-      std::wstring text = withCrLf(wide(model.caption));
-      const bool grows = text.size() > shown.text.size() && text.compare(0, shown.text.size(), shown.text) == 0 &&
-                         !shown.text.empty();
+      // A log only grows: appending the new tail keeps what is shown in
+      // place (no flicker) and converts only the new text. A CR at the old
+      // end might pair with an LF at the new start, so that case is redone whole.
+      const std::string& now = model.caption;
+      const bool grows = !previous.empty() && !shown.text.empty() && now.size() > previous.size() &&
+                         previous.back() != '\r' && now.compare(0, previous.size(), previous) == 0;
       if (grows) {
-        // Appending keeps what is already shown in place: no flicker.
-        const std::wstring tail = text.substr(shown.text.size());
+        const std::wstring tail = withCrLf(wide(std::string_view(now).substr(previous.size())));
         const auto end = static_cast<WPARAM>(shown.text.size());
         SendMessageW(control.window, EM_SETSEL, end, static_cast<LPARAM>(end));
         SendMessageW(control.window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(tail.c_str()));
+        shown.text += tail;
       } else {
-        SetWindowTextW(control.window, text.c_str());
+        shown.text = withCrLf(wide(now));
+        SetWindowTextW(control.window, shown.text.c_str());
       }
-      const auto end = static_cast<WPARAM>(text.size());
+      const auto end = static_cast<WPARAM>(shown.text.size());
       SendMessageW(control.window, EM_SETSEL, end, static_cast<LPARAM>(end));
       SendMessageW(control.window, EM_SCROLLCARET, 0, 0);
-      shown.text = std::move(text);
       break;
     }
     default:

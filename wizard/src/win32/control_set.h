@@ -79,7 +79,8 @@ class ControlSet {
   const Control* find(std::string_view component) const;
   HFONT font(int height, bool bold);
   void showControl(Control& control);
-  void showText(Control& control);
+  // `previous`: the text shown before, empty when nothing was shown yet.
+  void showText(Control& control, const std::string& previous);
   void showItems(Control& control, bool all);
   void showRadioButtons(Control& control, HFONT font);
   void showListSelection(Control& control, bool itemsChanged);
