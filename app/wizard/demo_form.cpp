@@ -63,7 +63,7 @@ DemoForm::DemoForm(ui::UiServices& ui, std::vector<std::string> arguments)
   form_.add("Label1", Kind::Label, "Panel1", {13, 24, 150, 13}, "Welcome");
   form_.add("Label2", Kind::Label, "Panel1", {13, 74, 150, 13}, "Components");
   form_.add("Label3", Kind::Label, "Panel1", {13, 124, 150, 13}, "Lists and log");
-  form_.add("Image1", Kind::Image, "Panel1", {1, 377, 175, 47});
+  form_.add("Image1", Kind::Image, "Panel1", {1, 377, 175, 47}, "BANNER");
   form_.add("Panel2", Kind::Panel, "", {177, 0, 417, 425});
   form_.add("pg", Kind::PageControl, "Panel2", {1, 1, 415, 372});
   form_.add("Panel4", Kind::Panel, "Panel2", {1, 1, 408, 23});

@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr char kApplicationTitle[] = "Fennick 4.0";
+constexpr char kProgramTitle[] = "Fennick 4.0";
 
 // The arguments after the program's own name, in UTF-8.
 std::vector<std::string> commandLineArguments() {
@@ -35,10 +35,9 @@ std::vector<std::string> commandLineArguments() {
   return arguments;
 }
 
-std::string bannerPicture(const std::string& form, const std::string& component) {
-  (void)form;
-  (void)component;
-  if (auto bytes = fennick::findResource("BANNER", "BITMAP")) return std::string(*bytes);
+// The pictures of the Image components: carried bitmaps named by caption.
+std::string carriedPicture(const std::string& picture) {
+  if (auto bytes = fennick::findResource(picture, "BITMAP")) return std::string(*bytes);
 #ifndef FENNICK_WITH_MAIN_FORM
   return fennick::demo::demoPicture();
 #else
@@ -52,19 +51,24 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace fennick;
   const std::vector<std::string> arguments = commandLineArguments();
   try {
-    ui::win32::Win32Ui ui(kApplicationTitle);
+    ui::win32::Win32Ui ui(kProgramTitle);
     ui.setLook("Tmarfrm_bat", {"Tahoma", 11});
-    ui.setPictures(bannerPicture);
+    ui.setPictures(carriedPicture);
 #ifdef FENNICK_WITH_MAIN_FORM
-    ui::Taaform1 mainForm(ui, jetTargetOpener());
+    Taaform1 mainForm(ui, jetTargetOpener());
 #else
     demo::DemoForm mainForm(ui, arguments);
 #endif
+    // Should the loop end early, the window still ends before its controller.
+    struct CloseMainAtEnd {
+      ui::win32::Win32Ui& ui;
+      ~CloseMainAtEnd() { ui.closeMain(); }
+    } closeMainAtEnd{ui};
     ui.openMain(mainForm);
     return ui.run();
   } catch (const std::exception& error) {
     const std::wstring text = ui::win32::wide(ui::errorBoxText(error.what()));
-    const std::wstring title = ui::win32::wide(kApplicationTitle);
+    const std::wstring title = ui::win32::wide(kProgramTitle);
     MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
     return 1;
   }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <tuple>
 
 #include "view_test_support.h"
 #include "win32/win32_ui.h"
@@ -21,7 +22,7 @@ Form everyKind() {
   form.add("Panel1", Kind::Panel, "", {0, 0, 177, 425});
   form.add("Label1", Kind::Label, "Panel1", {13, 24, 150, 13}, "Welcome");
   form.add("Label2", Kind::Label, "Panel1", {13, 74, 150, 13}, "创建快捷方式");
-  form.add("Image1", Kind::Image, "Panel1", {1, 377, 175, 47});
+  form.add("Image1", Kind::Image, "Panel1", {1, 377, 175, 47}, "BANNER");
   form.add("pg", Kind::PageControl, "", {178, 1, 415, 372}).itemIndex = 0;
   form.add("TabSheet1", Kind::TabSheet, "pg", {});
   auto& title = form.add("Label7", Kind::Label, "TabSheet1", {7, 1, 300, 16}, "Welcome to the Database");
@@ -60,6 +61,7 @@ class FormWindowTest : public ::testing::Test {
   FormWindowTest() : controller_(everyKind()), ui_("Fennick 4.0", dialogs_.dialogs()) {}
   void SetUp() override {
     SKIP_WITHOUT_DISPLAY();
+    ui_.setPictures([](const std::string& picture) { return picture == "BANNER" ? test::smallBmp() : ""; });
     window_ = &ui_.openMain(controller_);
   }
   HWND control(const char* name) { return window_->control(name); }
@@ -178,6 +180,14 @@ TEST_F(FormWindowTest, ControlsShowTheModel) {
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(SendMessageW(window_->radioButton("processtable", i), BM_GETCHECK, 0, 0),
               i == 1 ? BST_CHECKED : BST_UNCHECKED);
+  // The picture named by the caption, in the model's place and size.
+  BITMAP picture{};
+  ASSERT_TRUE(GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(control("Image1"), STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                         sizeof picture, &picture));
+  EXPECT_EQ(picture.bmWidth, 3);
+  const Bounds image = boundsInParent(control("Image1"));
+  EXPECT_EQ(std::tie(image.left, image.top, image.width, image.height), std::make_tuple(1, 377, 175, 47));
+
   const Bounds merge = boundsInParent(window_->radioButton("processtable", 1));
   const Bounds skip = boundsInParent(window_->radioButton("processtable", 2));
   EXPECT_EQ(merge.top, skip.top);  // three columns: one row

@@ -58,6 +58,25 @@ struct RecordingDialogs {
   }
 };
 
+inline void put(std::string& bytes, std::size_t at, unsigned value, int width) {
+  for (int i = 0; i < width; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// The bytes of a 3 x 2 .bmp file, 24 bits per pixel (rows of 12 bytes with padding).
+inline std::string smallBmp() {
+  std::string bytes(54 + 2 * 12, '\0');
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  put(bytes, 2, static_cast<unsigned>(bytes.size()), 4);
+  put(bytes, 10, 54, 4);
+  put(bytes, 14, 40, 4);
+  put(bytes, 18, 3, 4);
+  put(bytes, 22, 2, 4);
+  put(bytes, 26, 1, 2);
+  put(bytes, 28, 24, 2);
+  return bytes;
+}
+
 // Windows can be made only with a display (scripts/test.sh gives the tests
 // a virtual one); without it the window tests are skipped.
 inline bool displayAvailable() {

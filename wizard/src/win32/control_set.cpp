@@ -13,7 +13,8 @@
 namespace fennick::ui::win32 {
 namespace {
 
-// Where a page area shows its pages: inside its frame, below the tabs.
+// Where a page area shows its pages when the model leaves a page's bounds
+// empty: inside its frame, below the tabs.
 Bounds pageDisplayArea(const Bounds& pageControl) {
   return {4, 24, std::max(0, pageControl.width - 8), std::max(0, pageControl.height - 28)};
 }
@@ -79,7 +80,7 @@ void ControlSet::create(Control& control) {
       const Control* pageControl = find(model.parent);
       if (pageControl && pageControl->component->kind == Kind::PageControl) {
         control.pageControl = pageControl->component;
-        bounds = pageDisplayArea(pageControl->component->bounds);
+        if (bounds.width <= 0 || bounds.height <= 0) bounds = pageDisplayArea(pageControl->component->bounds);
         control.sheetIndex = 0;
         for (const Control& other : controls_) {
           if (&other == &control) break;
@@ -133,19 +134,10 @@ void ControlSet::create(Control& control) {
           parent, L"LISTBOX", LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
           WS_EX_CLIENTEDGE, bounds, L"", id);
       break;
-    case Kind::Image: {
+    case Kind::Image:
       control.window =
           createControl(parent, L"STATIC", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY, 0, bounds, L"", id);
-      if (pictures_) control.picture = bitmapFromBmpFile(pictures_(form_.name(), model.name));
-      if (control.window && control.picture) {
-        SendMessageW(control.window, STM_SETIMAGE, IMAGE_BITMAP,
-                     reinterpret_cast<LPARAM>(control.picture.get()));
-        // A static control may size itself to its picture; the model decides.
-        SetWindowPos(control.window, nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-      }
       break;
-    }
     case Kind::Hidden:
       break;
   }
@@ -257,6 +249,15 @@ void ControlSet::showText(Control& control, const std::string& previous) {
       shown.text = wide(model.caption);
       SetWindowTextW(control.window, shown.text.c_str());
       break;
+    case Kind::Image: {
+      OwnedBitmap picture = pictures_ ? bitmapFromBmpFile(pictures_(model.caption)) : nullptr;
+      SendMessageW(control.window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
+      control.picture = std::move(picture);  // the control does not own it; the old one goes now
+      // A static control may size itself to its picture; the model decides.
+      const Bounds& at = model.bounds;
+      SetWindowPos(control.window, nullptr, at.left, at.top, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
+      break;
+    }
     case Kind::Memo: {
       // A log only grows: appending the new tail keeps what is shown in
       // place (no flicker) and converts only the new text. A CR at the old

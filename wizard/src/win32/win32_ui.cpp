@@ -58,6 +58,10 @@ FormWindow* Win32Ui::activeWindow() const {
   return nullptr;
 }
 
+void Win32Ui::closeMain() {
+  if (main_) main_->close();
+}
+
 void Win32Ui::windowDestroyed(FormWindow& window) {
   if (&window == main_.get()) PostQuitMessage(0);
 }

@@ -12,8 +12,8 @@ struct FormLook {
   int fontHeight = 11;  // character height in pixels
 };
 
-// The bytes of the .bmp file an Image component shows; empty for none.
-using PictureSource =
-    std::function<std::string(const std::string& form, const std::string& component)>;
+// The bytes of the .bmp file of the picture of that name (an Image
+// component's caption names its picture); empty when there is none.
+using PictureSource = std::function<std::string(const std::string& picture)>;
 
 }  // namespace fennick::ui::win32

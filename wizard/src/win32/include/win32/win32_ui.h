@@ -34,6 +34,8 @@ class Win32Ui final : public UiServices {
   FormWindow& openMain(FormController& controller);
   // The message loop, until the main window is gone; the exit code.
   int run();
+  // Closes the main window if it is still open (its onDestroy runs).
+  void closeMain();
 
   // The open window that has the user's attention (the innermost modal
   // one), or null.
