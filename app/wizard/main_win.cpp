@@ -13,12 +13,8 @@
 #include "win32/win32_ui.h"
 #include "wizard/ui_services.h"
 
-#ifdef FENNICK_WITH_MAIN_FORM
 #include "engine/target.h"
 #include "wizard/main_form.h"
-#else
-#include "demo_form.h"
-#endif
 
 namespace {
 
@@ -38,11 +34,7 @@ std::vector<std::string> commandLineArguments() {
 // The pictures of the Image components: carried bitmaps named by caption.
 std::string carriedPicture(const std::string& picture) {
   if (auto bytes = fennick::findResource(picture, "BITMAP")) return std::string(*bytes);
-#ifndef FENNICK_WITH_MAIN_FORM
-  return fennick::demo::demoPicture();
-#else
   return {};
-#endif
 }
 
 }  // namespace
@@ -54,11 +46,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ui::win32::Win32Ui ui(kProgramTitle);
     ui.setLook("Tmarfrm_bat", {"Tahoma", 11});
     ui.setPictures(carriedPicture);
-#ifdef FENNICK_WITH_MAIN_FORM
     Taaform1 mainForm(ui, jetTargetOpener());
-#else
-    demo::DemoForm mainForm(ui, arguments);
-#endif
+    if (!arguments.empty()) mainForm.setBatchParameterFile(arguments.front());
     // Should the loop end early, the window still ends before its controller.
     struct CloseMainAtEnd {
       ui::win32::Win32Ui& ui;
