@@ -1,0 +1,98 @@
+// The settings file on its own: what it reads, how a save replaces it, and
+// where it refuses. Runs on every system (Windows uses the registry, but
+// the file store is the same code there).
+#include <gtest/gtest.h>
+
+#include "platform/file.h"
+#include "settings/file_store.h"
+#include "settings/saved_settings.h"
+#include "settings_form.h"
+#include "test_support.h"
+
+namespace fennick::settings {
+namespace {
+
+using test::joinPath;
+using test::scratchDir;
+
+TEST(FileStore, ReadsNameValueLines) {
+  const std::string path = joinPath(scratchDir(), "settings.ini");
+  platform::writeWholeFile(path,
+                           "# a line without a value\r\n"
+                           "Oracleh=ORCL\r\n"
+                           "oracleh=second\n"
+                           "empty=\n"
+                           "eq=a=b\n"
+                           "last=no line end");
+  FileSettingsStore store(path);
+  auto reader = store.openForReading();
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(reader->read("oracleh"), "ORCL") << "names without case, the first one counts";
+  EXPECT_EQ(reader->read("empty"), "");
+  EXPECT_EQ(reader->read("eq"), "a=b");
+  EXPECT_EQ(reader->read("last"), "no line end");
+  EXPECT_EQ(reader->read("# a line without a value"), std::nullopt);
+  EXPECT_EQ(reader->read("missing"), std::nullopt);
+}
+
+TEST(FileStore, MissingOrOversizedFileReadsAsNothingStored) {
+  const std::string folder = scratchDir();
+  EXPECT_FALSE(FileSettingsStore(joinPath(folder, "none.ini")).openForReading());
+  const std::string big = joinPath(folder, "big.ini");
+  platform::writeWholeFile(big, "port=" + std::string(kMaxSettingsFileBytes, '1'));
+  EXPECT_FALSE(FileSettingsStore(big).openForReading());
+}
+
+TEST(FileStore, SaveReplacesTheWholeFileAndKeepsOtherLines) {
+  const std::string folder = scratchDir();
+  const std::string path = joinPath(folder, "settings.ini");
+  platform::writeWholeFile(path, "PORT=1\nkept=yes\n");
+  // What a save that crashed before its rename leaves behind.
+  platform::writeWholeFile(path + ".tmp", "garbage");
+  FileSettingsStore store(path);
+  {
+    auto writer = store.openForWriting();
+    ASSERT_TRUE(writer);
+    EXPECT_TRUE(writer->write("port", "1521"));
+    EXPECT_TRUE(writer->write("oracleh", "ORCL"));
+    EXPECT_EQ(platform::readWholeFile(path), "PORT=1\nkept=yes\n") << "untouched until finished";
+    writer->finish();
+  }
+  EXPECT_EQ(platform::readWholeFile(path), "port=1521\nkept=yes\noracleh=ORCL\n");
+  EXPECT_FALSE(platform::isRegularFile(path + ".tmp"));
+
+  // A session that is not finished changes nothing.
+  store.openForWriting()->write("port", "9");
+  EXPECT_EQ(platform::readWholeFile(path), "port=1521\nkept=yes\noracleh=ORCL\n");
+  EXPECT_FALSE(platform::isRegularFile(path + ".tmp"));
+}
+
+TEST(FileStore, AValueThatDoesNotFitOnALineFailsTheSaveWithItsName) {
+  const std::string path = joinPath(joinPath(scratchDir(), "fennick"), "settings.ini");
+  FileSettingsStore store(path);
+  ui::Form f = test::settingsForm();
+  f["edtport"].caption = "1521";
+  f["edtservice"].caption = "two\nlines";
+  try {
+    savesettings(f, store);
+    FAIL() << "no error";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "Failed to set data for 'oracleh'");
+  }
+  auto reader = store.openForReading();
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(reader->read("port"), "1521") << "written before the failure";
+  EXPECT_EQ(reader->read("oracleh"), std::nullopt);
+  EXPECT_EQ(reader->read("oraclep"), std::nullopt) << "not written after the failure";
+}
+
+TEST(FileStore, AnUnwritableLocationSavesNothingSilently) {
+  const std::string blocker = joinPath(scratchDir(), "file");
+  platform::writeWholeFile(blocker, "");
+  FileSettingsStore store(joinPath(joinPath(blocker, "fennick"), "settings.ini"));
+  EXPECT_FALSE(store.openForWriting());
+  EXPECT_FALSE(store.openForReading());
+}
+
+}  // namespace
+}  // namespace fennick::settings
