@@ -3,7 +3,9 @@
 // one. Relies on platform::File for every file operation.
 #include "settings/file_store.h"
 
+#include <cstdio>
 #include <optional>
+#include <random>
 #include <vector>
 
 #include "core/utf.h"
@@ -157,7 +159,11 @@ std::unique_ptr<SettingsWriter> FileSettingsStore::openForWriting() {
   if (!ensureFolder(parentFolder(path_))) return nullptr;
   // Values written before stay unless written again.
   Lines lines = readLines(path_).value_or(Lines{});
-  const std::string temporary = path_ + ".tmp";
+  // A name of its own, so that two programs saving at once never write into
+  // each other's temporary file.
+  char suffix[16];
+  std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(std::random_device{}()));
+  const std::string temporary = path_ + suffix;
   try {
     platform::File file = platform::File::open(temporary, platform::File::Mode::CreateExclusive);
     return std::make_unique<FileWriter>(path_, temporary, std::move(file), std::move(lines));
