@@ -75,6 +75,26 @@ TEST(FileStore, SaveReplacesTheWholeFileAndKeepsOtherLines) {
   EXPECT_EQ(filesIn(folder), 2u) << "the settings and the old leftover, no temporary file";
 }
 
+#ifndef _WIN32
+// The new file takes the old one's place in one step: a reader that had the
+// old file open still reads all of it, never a mix of old and new.
+TEST(FileStore, SaveTakesTheOldFilesPlaceInOneStep) {
+  const std::string path = joinPath(scratchDir(), "settings.ini");
+  const std::string old = "port=1\nkept=" + std::string(100, 'x') + "\n";
+  platform::writeWholeFile(path, old);
+  const platform::File reader = platform::File::open(path, platform::File::Mode::ReadOnly);
+  FileSettingsStore store(path);
+  auto writer = store.openForWriting();
+  ASSERT_TRUE(writer);
+  writer->write("port", "1521");
+  writer->finish();
+  std::string seen(old.size() + 1, '\0');  // room to see a longer file
+  seen.resize(reader.readAt(0, seen.data(), seen.size()));
+  EXPECT_EQ(seen, old);
+  EXPECT_EQ(platform::readWholeFile(path), "port=1521\nkept=" + std::string(100, 'x') + "\n");
+}
+#endif
+
 TEST(FileStore, AValueThatDoesNotFitOnALineFailsTheSaveWithItsName) {
   const std::string path = joinPath(joinPath(scratchDir(), "fennick"), "settings.ini");
   FileSettingsStore store(path);
