@@ -138,6 +138,20 @@ class FileWriter : public SettingsWriter {
   Lines lines_;
 };
 
+// A name of its own for every save, so that two programs saving at once
+// never write into each other's temporary file.
+std::string temporaryName(const std::string& path) {
+  unsigned number = 0;
+  try {
+    number = std::random_device{}();
+  } catch (const std::exception&) {
+    // Without a random source the plain name still works for one program.
+  }
+  char suffix[16];
+  std::snprintf(suffix, sizeof suffix, ".%08x.tmp", number);
+  return path + suffix;
+}
+
 // Creates the settings folder and, when needed, its parent.
 bool ensureFolder(const std::string& folder) {
   if (folder.empty() || platform::isDirectory(folder)) return !folder.empty();
@@ -159,11 +173,7 @@ std::unique_ptr<SettingsWriter> FileSettingsStore::openForWriting() {
   if (!ensureFolder(parentFolder(path_))) return nullptr;
   // Values written before stay unless written again.
   Lines lines = readLines(path_).value_or(Lines{});
-  // A name of its own, so that two programs saving at once never write into
-  // each other's temporary file.
-  char suffix[16];
-  std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(std::random_device{}()));
-  const std::string temporary = path_ + suffix;
+  const std::string temporary = temporaryName(path_);
   try {
     platform::File file = platform::File::open(temporary, platform::File::Mode::CreateExclusive);
     return std::make_unique<FileWriter>(path_, temporary, std::move(file), std::move(lines));
