@@ -13,5 +13,8 @@ namespace fennick::cli {
 Args argumentsUtf8(int argc, char** argv);
 void writeOut(std::string_view utf8);
 void writeErr(std::string_view utf8);
+// Shows the prompt on the terminal and reads one line without echoing it;
+// throws when there is no terminal to ask on.
+std::string readSecretLine(std::string_view prompt);
 
 }  // namespace fennick::cli
