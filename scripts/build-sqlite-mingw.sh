@@ -18,6 +18,9 @@ if [ -f "$out/lib/libsqlite3.a" ] && [ -f "$out/include/sqlite3.h" ]; then
 fi
 mkdir -p "$cache"
 cd "$cache"
+# Builds in other worktrees share the cache: one at a time.
+exec 9>"$cache/.lock"
+flock 9
 
 # The same version as the native libsqlite3-dev when the archive still has it.
 version="$(dpkg-query -W -f='${Version}' libsqlite3-dev 2>/dev/null || true)"

@@ -31,18 +31,18 @@ fi
 # deb-src entries. They are derived from the machine's own Debian sources
 # (the suites of this release), so no archive host is named here.
 derive_deb_src() {
-  local codename out tmp
-  codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
-  out=/etc/apt/sources.list.d/fennick-deb-src.sources
+  local apt="${FENNICK_APT_DIR:-/etc/apt}" codename out tmp
+  codename="${FENNICK_CODENAME:-$(. /etc/os-release && echo "${VERSION_CODENAME:-}")}"
+  out="$apt/sources.list.d/fennick-deb-src.sources"
   [ -n "$codename" ] || return 0
   [ -f "$out" ] && return 0
-  if grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
-       /etc/apt/sources.list.d/*.sources; then
+  if grep -qsE '^(deb-src|Types:.*deb-src)' "$apt/sources.list" "$apt"/sources.list.d/*.list \
+       "$apt"/sources.list.d/*.sources; then
     return 0
   fi
   tmp="$(mktemp)"
   # One-line entries: "deb [options] URI SUITE COMPONENTS...".
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+  for f in "$apt/sources.list" "$apt"/sources.list.d/*.list; do
     [ -f "$f" ] || continue
     awk -v cn="$codename" '
       $1 == "deb" {
@@ -58,7 +58,7 @@ derive_deb_src() {
       }' "$f" >>"$tmp"
   done
   # deb822 stanzas: keep those of type deb for this release, as deb-src.
-  for f in /etc/apt/sources.list.d/*.sources; do
+  for f in "$apt"/sources.list.d/*.sources; do
     [ -f "$f" ] || continue
     awk -v cn="$codename" '
       function flush() {
@@ -89,7 +89,7 @@ derive_deb_src() {
   done
   if [ -s "$tmp" ]; then
     $sudo install -m 644 "$tmp" "$out"
-    $sudo apt-get update -qq
+    [ -n "${FENNICK_APT_DIR:-}" ] || $sudo apt-get update -qq
   fi
   rm -f "$tmp"
 }
