@@ -85,6 +85,19 @@ TEST(SourceConnection, BadSourceFilesGiveErrorsNamingTheFile) {
   EXPECT_NE(message.find("\"" + damaged + "\""), std::string::npos) << message;
 }
 
+TEST(SourceConnection, OpensAFileWhosePathIsNotAscii) {
+  const std::string folder = test::joinPath(test::scratchDir(), "Daten-数据");
+  ASSERT_TRUE(platform::createDirectory(folder));
+  const std::string path = test::joinPath(folder, "Übersicht.db");
+  const std::string made = test::createSqliteFile("plain.db", "CREATE TABLE 表 (A);");
+  platform::writeWholeFile(path, platform::readWholeFile(made));
+  SourceConnection connection;
+  connection.open("sqlite:" + path, "", "");
+  auto rows = connection.query("select  table_name   from   user_tables order by table_name");
+  ASSERT_FALSE(rows->eof());
+  EXPECT_EQ(rows->field("table_name").asText(), "表");
+}
+
 TEST(SourceConnection, TheSampleBuildsAndListsItsTables) {
   SourceConnection connection;
   connection.open("sqlite:" + test::binaryPath("samples/sample.db"), "", "");
