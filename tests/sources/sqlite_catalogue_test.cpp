@@ -84,6 +84,10 @@ const std::vector<TypeCase> kTypeCases = {
     {"MONEY", "NUMBER", 22, N, N, 0, nullptr},
     {"MEDIUMBLOB", "BLOB", 4000, N, N, 0, nullptr},
     {"NUMBER(39)", "NUMBER", 22, N, N, 0, nullptr},
+    {"NUMBER(99999999999)", "NUMBER", 22, N, N, 0, nullptr},
+    {"\"VARCHAR2(0)\"", "CLOB", 4000, N, N, 0, nullptr},
+    {"\"CHAR(5\"", "CLOB", 4000, N, N, 0, nullptr},
+    {"\"TIMESTAMP(10)\"", "NUMBER", 22, N, N, 0, nullptr},
 };
 
 std::optional<int> optionalInt(const Value& v) {
