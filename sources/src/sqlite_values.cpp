@@ -229,7 +229,8 @@ std::optional<DateTime> dateFromText(std::string_view text) {
     pos = timePos;
   }
   if (!isZoneSuffix(text.substr(pos))) return std::nullopt;
-  if (t.hour > 23 || t.minute > 59 || t.second > 59 || !t.isValid()) return std::nullopt;
+  if (t.year < 1 || t.hour > 23 || t.minute > 59 || t.second > 59 || !t.isValid())
+    return std::nullopt;
   return t;
 }
 
