@@ -110,11 +110,11 @@ OracleType national(std::string name, int length) {
 }
 
 // "(n [BYTE|CHAR])": the length and whether it counts characters.
-struct LengthSpec {
+struct DeclaredLength {
   int length;
   bool charSemantics;
 };
-std::optional<LengthSpec> takeLength(Cursor& c, int maxLength) {
+std::optional<DeclaredLength> takeLength(Cursor& c, int maxLength) {
   if (!c.takeSymbol("(")) return std::nullopt;
   const auto n = c.takeNumber(1, maxLength);
   if (!n) return std::nullopt;
@@ -122,7 +122,7 @@ std::optional<LengthSpec> takeLength(Cursor& c, int maxLength) {
   if (c.takeWord("CHAR")) chars = true;
   else c.takeWord("BYTE");
   if (!c.takeSymbol(")")) return std::nullopt;
-  return LengthSpec{*n, chars};
+  return DeclaredLength{*n, chars};
 }
 // "(n)" with n in range; `fallback` when there is no parenthesis at all.
 std::optional<int> takeOptionalArg(Cursor& c, int low, int high, int fallback) {
@@ -207,9 +207,9 @@ std::optional<OracleType> parseInterval(Cursor& c) {
 
 std::optional<OracleType> parseNationalRest(Cursor& c) {
   if (c.takeWord("VARYING")) {
-    const auto spec = takeLength(c, 16383);
-    if (!spec || spec->charSemantics) return std::nullopt;
-    return national("NVARCHAR2", spec->length);
+    const auto declared = takeLength(c, 16383);
+    if (!declared || declared->charSemantics) return std::nullopt;
+    return national("NVARCHAR2", declared->length);
   }
   const auto n = takeOptionalArg(c, 1, 1000, 1);
   if (!n) return std::nullopt;
@@ -234,25 +234,25 @@ std::optional<OracleType> parseOracleType(Cursor& c) {
   if (word == "BINARY_FLOAT") return fixed(word, 4, ValueKind::Double);
   if (word == "BINARY_DOUBLE") return fixed(word, 8, ValueKind::Double);
   if (word == "VARCHAR2" || word == "VARCHAR") {
-    const auto spec = takeLength(c, 32767);
-    if (!spec) return std::nullopt;
-    return character("VARCHAR2", spec->length, spec->charSemantics,
-                     spec->length > 4000 ? 32767 : 4000);
+    const auto declared = takeLength(c, 32767);
+    if (!declared) return std::nullopt;
+    return character("VARCHAR2", declared->length, declared->charSemantics,
+                     declared->length > 4000 ? 32767 : 4000);
   }
   if (word == "CHAR" || word == "CHARACTER") {
     if (c.takeWord("VARYING")) {
-      const auto spec = takeLength(c, 32767);
-      if (!spec) return std::nullopt;
-      return character("VARCHAR2", spec->length, spec->charSemantics,
-                       spec->length > 4000 ? 32767 : 4000);
+      const auto declared = takeLength(c, 32767);
+      if (!declared) return std::nullopt;
+      return character("VARCHAR2", declared->length, declared->charSemantics,
+                       declared->length > 4000 ? 32767 : 4000);
     }
-    LengthSpec spec{1, false};
+    DeclaredLength declared{1, false};
     if (c.nextIsSymbol("(")) {
       const auto given = takeLength(c, 2000);
       if (!given) return std::nullopt;
-      spec = *given;
+      declared = *given;
     }
-    return character("CHAR", spec.length, spec.charSemantics, 2000);
+    return character("CHAR", declared.length, declared.charSemantics, 2000);
   }
   if (word == "NCHAR") return parseNationalRest(c);
   if (word == "NATIONAL") {
@@ -260,9 +260,9 @@ std::optional<OracleType> parseOracleType(Cursor& c) {
     return parseNationalRest(c);
   }
   if (word == "NVARCHAR2") {
-    const auto spec = takeLength(c, 16383);
-    if (!spec || spec->charSemantics) return std::nullopt;
-    return national("NVARCHAR2", spec->length);
+    const auto declared = takeLength(c, 16383);
+    if (!declared || declared->charSemantics) return std::nullopt;
+    return national("NVARCHAR2", declared->length);
   }
   if (word == "DATE") return fixed("DATE", 7, ValueKind::Date);
   if (word == "TIMESTAMP") return parseTimestamp(c);
