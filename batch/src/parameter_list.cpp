@@ -11,8 +11,8 @@ namespace {
 std::string decode(std::string_view bytes) {
   if (bytes.substr(0, 2) == "\xFF\xFE") return utf16BytesToUtf8(bytes.substr(2), false);
   if (bytes.substr(0, 2) == "\xFE\xFF") return utf16BytesToUtf8(bytes.substr(2), true);
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
-  return platform::fromAnsi(bytes);
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return toValidUtf8(bytes.substr(3));
+  return toValidUtf8(platform::fromAnsi(bytes));
 }
 
 }  // namespace
@@ -77,9 +77,9 @@ std::optional<int> parseInteger(std::string_view text) {
     return negative ? static_cast<int>(-static_cast<long long>(value)) : static_cast<int>(value);
   }
   // Hexadecimal digits fill the 32 bits: $FFFFFFFF is -1.
-  const auto bits = static_cast<std::uint32_t>(value);
-  const auto asSigned = static_cast<std::int32_t>(bits);
-  return negative ? -asSigned : asSigned;
+  auto bits = static_cast<std::uint32_t>(value);
+  if (negative) bits = 0u - bits;  // unsigned wrap-around: -$80000000 stays in range
+  return static_cast<std::int32_t>(bits);
 }
 
 std::string invalidIntegerMessage(std::string_view text) {

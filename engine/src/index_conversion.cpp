@@ -3,6 +3,8 @@
 // Table and column names are bracketed in both statement forms, and column
 // names are cut as the table definition cut them, so that indexes on names
 // with blanks or reserved words (DATE, LEVEL, ORDER) are not lost.
+#include <cstdlib>
+
 #include "core/utf.h"
 #include "engine/target.h"
 #include "engine/tcc.h"
@@ -11,12 +13,19 @@
 namespace fennick {
 namespace {
 
+// The position is compared by value with 1, whatever kind of number (or
+// number text) the driver delivers.
 bool isFirstColumn(const Value& position) {
   switch (position.kind()) {
     case Value::Kind::Integer: return position.asInteger() == 1;
     case Value::Kind::Double: return position.asDouble() == 1.0;
-    case Value::Kind::Decimal: return position.asDecimal().text == "1";
-    case Value::Kind::Text: return position.asText() == "1";
+    case Value::Kind::Decimal:
+    case Value::Kind::Text: {
+      const std::string text = position.toDisplayString();
+      char* end = nullptr;
+      const double value = std::strtod(text.c_str(), &end);
+      return end != text.c_str() && value == 1.0;
+    }
     default: return false;
   }
 }

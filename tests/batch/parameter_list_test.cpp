@@ -29,6 +29,8 @@ TEST(ParameterList, EncodingsAndNul) {
   EXPECT_EQ(list.lineCount(), 1u);
   list.loadBytes(std::string("\xFE\xFF\0k\0=\0x", 8));
   EXPECT_EQ(list.lookup("k"), "x");
+  list.loadBytes("\xEF\xBB\xBFk=\xFF\xFE" "abc");
+  EXPECT_EQ(list.lookup("k"), "\xEF\xBF\xBD\xEF\xBF\xBD" "abc");  // repaired, never invalid
   list.loadBytes(std::string("a=1\r\nb=2\0c=3", 12));
   EXPECT_EQ(list.lineCount(), 2u);
   EXPECT_EQ(list.lookup("c"), "");
@@ -54,7 +56,8 @@ TEST(ParseInteger, PlatformRules) {
       {"-$10", -16}, {"$FFFFFFFF", -1}, {"2147483647", 2147483647},
       {"-2147483648", -2147483647 - 1}, {"2147483648", std::nullopt}, {"", std::nullopt},
       {"abc", std::nullopt}, {"1 ", std::nullopt}, {"$", std::nullopt}, {"1.0", std::nullopt},
-      {"$100000000", std::nullopt},
+      {"$100000000", std::nullopt}, {"-$80000000", -2147483647 - 1}, {"0x", std::nullopt},
+      {"+", std::nullopt}, {"   ", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(parseInteger(c.text), c.value) << c.text;
   EXPECT_EQ(invalidIntegerMessage("abc"), "''abc'' is not a valid integer value");

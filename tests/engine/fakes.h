@@ -79,11 +79,14 @@ class FakeTarget : public TargetDatabase {
   long long failPostAtRow = -1;  // the nth post overall is refused
   long long posts = 0;
   std::set<std::string> refusedColumns;  // setField on these throws
+  std::string refuseStatementsWith;      // execute refuses statements containing it
 
   static std::string key(const std::string& name) { return asciiUpper(name); }
 
   void execute(const std::string& sql) override {
     statements.push_back(sql);
+    if (!refuseStatementsWith.empty() && sql.find(refuseStatementsWith) != std::string::npos)
+      throw std::runtime_error("refused");
     std::smatch m;
     if (std::regex_match(sql, m, std::regex(R"(drop table \[(.*)\])"))) {
       if (!tables.erase(key(m[1]))) throw std::runtime_error("Table '" + m[1].str() + "' does not exist.");

@@ -225,5 +225,91 @@ TEST(TargetNames, DerivationAndNameCase) {
   EXPECT_EQ(batchLogName("C:\\jobs.d\\nightly"), "C:\\jobs.d\\nightly.log");
 }
 
+TEST(ConversionRun, UppercaseNamesReachTheSourceQueries) {
+  Harness h;
+  addTable(*h.source, "EMP", 1);
+  h.job.tables = {"emp"};
+  h.job.nameuppercase = true;
+  h.run();
+  EXPECT_EQ(h.log.lines()[0], "Create table EMP...Done");
+  EXPECT_EQ(h.source->queries.back(), rowQuery("EMP"));
+}
+
+TEST(ConversionRun, FailedDropLeadsToAFailedCreateAndASkippedCopy) {
+  Harness h;
+  addTable(*h.source, "T", 3);
+  h.target->tables["T"].columns = {"ID", "NAME"};
+  h.target->refuseStatementsWith = "drop table";
+  h.job.tables = {"T"};
+  h.run();
+  EXPECT_EQ(h.log.lines()[0], "Drop table T... ");
+  EXPECT_EQ(h.log.lines()[1], "refused");
+  EXPECT_EQ(h.log.lines()[4], "Table 'T' already exists.");
+  EXPECT_EQ(h.log.lines()[6], "Skip table T");
+}
+
+TEST(ConversionRun, BatchModeStampsTheEndSavesTheLogAndClosesTheWindow) {
+  Harness h;
+  struct BatchHost : ConversionHost {
+    std::string parameterFile;
+    bool closed = false;
+    void closeMainWindow() override { closed = true; }
+    std::string batchParameterFile() const override { return parameterFile; }
+  } host;
+  host.parameterFile = test::joinPath(test::scratchDir(), "nightly.fennick");
+  BatchMode = true;
+  const RunEnd end = runConversion(h.job, RunTexts{}, h.sourceConnection, h.targetConnection,
+                                   h.log, host);
+  BatchMode = false;
+  EXPECT_EQ(end, RunEnd::Completed);
+  EXPECT_TRUE(host.closed);
+  const std::string saved = platform::readWholeFile(batchLogName(host.parameterFile));
+  EXPECT_EQ(saved.rfind("Conversion is Completed\r\n", 0), 0u) << saved;
+  EXPECT_NE(saved.find("\r\nThe end time:"), std::string::npos);
+  EXPECT_EQ(saved.find("Click 'Finish'"), std::string::npos);
+  EXPECT_EQ(h.log.LastLine(), "Click 'Finish' to exit the wizard.");
+}
+
+TEST(RowCopy, BlobsBecomeTextOnlyWhenAskedAndLongNamesKeepTheirValues) {
+  for (bool blobToText : {false, true}) {
+    Harness h;
+    const std::string longColumn(61, 'D');
+    FakeResult columns;
+    columns.fields = {"COLUMN_NAME", "DATA_TYPE", "DATA_LENGTH", "DATA_PRECISION", "DATA_SCALE"};
+    columns.rows = {{Value::text("DOC"), Value::text("BLOB"), Value::integer(4000), Value(), Value()},
+                    {Value::text(longColumn), Value::text("DATE"), Value::integer(7), Value(), Value()}};
+    h.source->results[columnCatalogueQuery("D")] = columns;
+    FakeResult indexes;
+    indexes.fields = {"KEY_NAME", "UNIQUENESS", "COLUMN_NAME", "SEQ_IN_INDEX"};
+    h.source->results[indexCatalogueQuery("D")] = indexes;
+    FakeResult data;
+    data.fields = {"DOC", longColumn};
+    data.blob = {true, false};
+    const std::string rtf = "{\\rtf1\\ansi Hello\\par World}";
+    data.rows = {{Value::bytes(Bytes(rtf.begin(), rtf.end())), Value::dateTime({2020, 1, 2})}};
+    h.source->results[rowQuery("D")] = data;
+    h.job.tables = {"D"};
+    h.job.blobtotext = blobToText;
+    h.run();
+    ASSERT_EQ(h.target->tables["D"].rows.size(), 1u);
+    const auto& row = h.target->tables["D"].rows[0];
+    EXPECT_EQ(row.at("DOC"), blobToText ? Value::text("Hello\r\nWorld")
+                                         : Value::bytes(Bytes(rtf.begin(), rtf.end())));
+    EXPECT_EQ(row.at(longColumn.substr(0, 60)), Value::dateTime({2020, 1, 2}));
+    EXPECT_EQ(h.log.LineCount(), 7u);  // nothing reported as unstored
+  }
+}
+
+TEST(RowCopy, TheRowsetIsReopenedAtEveryCommitPoint) {
+  Harness h;
+  addTable(*h.source, "T", 5100);
+  h.job.tables = {"T"};
+  h.run();
+  long long opened = 0;
+  for (const auto& statement : h.target->statements)
+    if (statement == "select * from [T] where 1=0") ++opened;
+  EXPECT_EQ(opened, 3);  // the first open, and after rows 100 and 5100
+}
+
 }  // namespace
 }  // namespace fennick
