@@ -54,12 +54,14 @@ std::string currencyText(std::int64_t v) {
 }
 
 std::string guidText(std::span<const std::uint8_t, 16> b) {
-  // The first three groups are little-endian numbers, the rest bytes in order.
+  // The first three groups are little-endian numbers, the last eight bytes
+  // follow in order as one group, the way mdbtools (and so existing
+  // conversions' users) print a Replication ID.
   static constexpr int order[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
   static constexpr char hex[] = "0123456789ABCDEF";
   std::string out = "{";
   for (int i = 0; i < 16; ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) out.push_back('-');
+    if (i == 4 || i == 6 || i == 8) out.push_back('-');
     out.push_back(hex[b[order[i]] >> 4]);
     out.push_back(hex[b[order[i]] & 15]);
   }

@@ -1,6 +1,6 @@
 // What a field's bytes mean: each Jet type to a fennick::Value (Currency and
 // Numeric as exact Decimal text, DateTime from the OLE date, GUID as
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", Text/Memo as UTF-8, Binary/OLE as
+// "{XXXXXXXX-XXXX-XXXX-XXXXXXXXXXXXXXXX}" as mdbtools prints it, Text/Memo as UTF-8, Binary/OLE as
 // bytes). Relies on text.h and long_value.h.
 #pragma once
 

@@ -47,7 +47,6 @@ std::span<const std::uint8_t> TableScan::followOverflow(std::span<const std::uin
                                           std::to_string(view.rowCount()) + " rows");
     const RowSlot slot = view.slot(target.row);
     overflowPage_ = view.page();
-    location_ = {target.page, target.row};
     if (!slot.overflow || slot.deleted) return view.rowBytes(slot);
     row = view.rowBytes(slot);
   }

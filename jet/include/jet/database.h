@@ -66,8 +66,9 @@ class RowCursor {
   // The current row's values, one per column in TableDefinition::columns
   // order.
   const std::vector<fennick::Value>& values() const;
-  // Where the current row's data is stored (the overflow target when the
-  // row was moved).
+  // Where the current row is filed: its slot in a data page's row table, as
+  // index entries point to it (a row moved to another page keeps its slot,
+  // which then holds a pointer to the data).
   RowLocation location() const;
   const TableDefinition& definition() const;
 

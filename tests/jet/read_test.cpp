@@ -1,0 +1,71 @@
+// Every fixture opens and every row of every table reads, in both the
+// native build and under Wine; the header settings come out as Access wrote
+// them.
+#include <gtest/gtest.h>
+
+#include "fixtures.h"
+#include "jet/database.h"
+
+namespace fennick::jet {
+namespace {
+
+TEST(JetRead, EveryFixtureOpensAndEveryRowReads) {
+  const auto fixtures = test::accessFixtures();
+  ASSERT_FALSE(fixtures.empty());
+  for (const auto& name : fixtures) {
+    SCOPED_TRACE(name);
+    const Database db = Database::open(test::accessFixturePath(name), OpenMode::ReadOnly);
+    EXPECT_EQ(db.info().pageSize, db.info().version == FormatVersion::Jet3 ? 2048u : 4096u);
+    EXPECT_EQ(db.info().codePage, 1252);
+    EXPECT_EQ(db.info().collation, 0x409);
+    EXPECT_FALSE(db.tables().empty());
+    for (const auto& t : db.tables()) {
+      RowCursor rows = db.openCursor(t.name);
+      while (rows.next()) ASSERT_EQ(rows.values().size(), rows.definition().columns.size());
+    }
+  }
+}
+
+TEST(JetRead, FormatAndCreationDateFromTheHeader) {
+  const Database jet3 = Database::open(test::accessFixturePath("testV1997.mdb"), OpenMode::ReadOnly);
+  EXPECT_EQ(jet3.info().version, FormatVersion::Jet3);
+  EXPECT_FALSE(jet3.info().created.has_value());
+  const Database jet4 = Database::open(test::accessFixturePath("testV2000.mdb"), OpenMode::ReadOnly);
+  EXPECT_EQ(jet4.info().version, FormatVersion::Jet4);
+  ASSERT_TRUE(jet4.info().created.has_value());
+  EXPECT_EQ(jet4.info().created->year, 2004);
+}
+
+TEST(JetRead, RowLocationsPointAtDistinctDataRows) {
+  const Database db = Database::open(test::accessFixturePath("overflowTestV2000.mdb"), OpenMode::ReadOnly);
+  for (const auto& t : db.tables()) {
+    RowCursor rows = db.openCursor(t.name);
+    std::vector<RowLocation> seen;
+    while (rows.next()) {
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), rows.location()), 0) << t.name;
+      seen.push_back(rows.location());
+    }
+  }
+}
+
+TEST(JetRead, CursorOutlivesTheDatabaseHandle) {
+  std::optional<RowCursor> rows;
+  {
+    const Database db = Database::open(test::accessFixturePath("testV2000.mdb"), OpenMode::ReadOnly);
+    rows.emplace(db.openCursor("Table1"));
+  }
+  EXPECT_TRUE(rows->next());
+}
+
+TEST(JetRead, UnknownTableIsNamedInTheError) {
+  const Database db = Database::open(test::accessFixturePath("testV2000.mdb"), OpenMode::ReadOnly);
+  try {
+    db.definition("NoSuchTable");
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("NoSuchTable"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace fennick::jet
