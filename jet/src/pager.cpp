@@ -17,8 +17,8 @@ PageRef Pager::page(std::uint32_t number) {
     return it->second.page;
   }
   if (number >= pageCount_)
-    throwDamaged(path(), "page " + std::to_string(number) + " is referenced but the file has only " +
-                             std::to_string(pageCount_) + " pages");
+    throwDamaged(path(), "page " + std::to_string(number) + " is referenced but lies past the end of the file (" +
+                             std::to_string(pageCount_) + " pages)");
   std::vector<std::uint8_t> bytes(format_->pageSize);
   const std::size_t got = file_.readAt(std::uint64_t(number) * format_->pageSize, bytes.data(), bytes.size());
   if (got != bytes.size()) throwDamaged(path(), "page " + std::to_string(number) + " could not be read in full");

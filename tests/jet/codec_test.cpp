@@ -1,1 +1,84 @@
+// Field and text codecs on hand-made bytes: the cases the fixtures do not
+// reach (compressed text switching modes, characters outside the BMP,
+// negative and scaled decimals, the extremes of Currency).
+#include <gtest/gtest.h>
 
+#include "field_codec.h"
+#include "fixtures.h"
+#include "text.h"
+
+namespace fennick::jet {
+namespace {
+
+using B = std::vector<std::uint8_t>;
+
+TEST(JetText, Ucs2AndItsCompressedForm) {
+  const struct {
+    B stored;
+    std::string utf8;
+  } cases[] = {
+      {{'a', 0, 'b', 0}, "ab"},
+      {{0xFF, 0xFE, 'a', 'b', 'c'}, "abc"},
+      // Compressed, switch to two-byte mode for U+20AC, back for 'x'.
+      {{0xFF, 0xFE, 'a', 0, 0xAC, 0x20, 0, 'x'}, "a\xE2\x82\xAC" "x"},
+      // A surrogate pair (U+1F600) in plain UCS-2.
+      {{0x3D, 0xD8, 0x00, 0xDE}, "\xF0\x9F\x98\x80"},
+      {{0xE9, 0x00}, "\xC3\xA9"},
+      {{}, ""},
+      {{'a', 0, 'b'}, "a"},  // odd trailing byte ignored
+  };
+  for (const auto& c : cases) EXPECT_EQ(decodeUcs2Text(c.stored), c.utf8);
+}
+
+TEST(JetText, Jet3TextUsesTheCodePage) {
+  const TextCodec codec{&kJet3Format, 1252};
+  EXPECT_EQ(codec.decode(B{'C', 'a', 'f', 0xE9}), "Caf\xC3\xA9");
+  EXPECT_EQ(codec.decode(B{0x80}), "\xE2\x82\xAC");
+}
+
+TEST(JetFields, CurrencyIsExactWithFourDecimals) {
+  EXPECT_EQ(currencyText(0), "0.0000");
+  EXPECT_EQ(currencyText(35000), "3.5000");
+  EXPECT_EQ(currencyText(-1), "-0.0001");
+  EXPECT_EQ(currencyText(INT64_MIN), "-922337203685477.5808");
+  EXPECT_EQ(currencyText(INT64_MAX), "922337203685477.5807");
+}
+
+TEST(JetFields, NumericSignMagnitudeAndScale) {
+  Pager pager(platform::File::open(test::accessFixturePath("fixedNumericTestV2000.mdb"), platform::File::Mode::ReadOnly),
+              kJet4Format);
+  const TextCodec text{&kJet4Format, 1252};
+  Column numeric;
+  numeric.type = ColumnType::Numeric;
+  numeric.name = "n";
+  auto bytes = [](std::uint8_t sign, std::array<std::uint32_t, 4> words) {
+    B b{sign};
+    for (auto w : words)
+      for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(w >> (8 * i)));
+    return b;
+  };
+  const struct {
+    B stored;
+    std::uint8_t scale;
+    std::string text;
+  } cases[] = {
+      {bytes(0, {0, 0, 0, 12345}), 2, "123.45"},
+      {bytes(0x80, {0, 0, 0, 5}), 3, "-0.005"},
+      {bytes(0, {0, 0, 1, 0}), 0, "4294967296"},
+      {bytes(0, {0, 0x1, 0, 0}), 0, "18446744073709551616"},
+      {bytes(0x80, {0, 0, 0, 0}), 2, "0.00"},
+  };
+  for (const auto& c : cases) {
+    numeric.scale = c.scale;
+    EXPECT_EQ(decodeField(numeric, c.stored, pager, text).asDecimal().text, c.text);
+  }
+}
+
+TEST(JetFields, GuidAsMdbtoolsPrintsIt) {
+  const std::array<std::uint8_t, 16> b = {0xA0, 0x6C, 0x09, 0x8F, 0x16, 0xFC, 0x88, 0x42,
+                                          0x80, 0x1E, 0x11, 0x9F, 0x26, 0xC0, 0xB6, 0xFC};
+  EXPECT_EQ(guidText(b), "{8F096CA0-FC16-4288-801E119F26C0B6FC}");
+}
+
+}  // namespace
+}  // namespace fennick::jet
