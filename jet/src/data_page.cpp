@@ -33,7 +33,13 @@ RowSlot DataPageView::slot(std::uint16_t row) const {
   s.end = row == 0 ? static_cast<std::uint16_t>(format_->pageSize)
                    : static_cast<std::uint16_t>(loadU16(table + 2 * (row - 1)) & kOffsetMask);
   const std::size_t tableEnd = format_->dataRowTableOffset + 2u * rowCount_;
-  if (!s.deleted && (s.start < tableEnd || s.start > s.end || s.end > format_->pageSize))
+  const bool inPage = s.start >= tableEnd && s.start <= s.end && s.end <= format_->pageSize;
+  if (s.deleted && !inPage) {
+    // Deleted rows may keep any offset; they read as empty.
+    s.start = s.end = static_cast<std::uint16_t>(tableEnd);
+    return s;
+  }
+  if (!inPage)
     throwDamaged(*path_, "row " + std::to_string(row) + " on data page " + std::to_string(page_->number()) +
                              " lies outside the page (offsets " + std::to_string(s.start) + " to " +
                              std::to_string(s.end) + ")");
