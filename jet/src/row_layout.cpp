@@ -39,8 +39,11 @@ bool readJet3Offsets(std::span<const std::uint8_t> row, std::size_t trailer, std
 }  // namespace
 
 void splitRow(const Format& f, const TableDefinition& def, std::span<const std::uint8_t> row,
-              std::vector<FieldSlice>& fields, const std::string& path, const std::string& where) {
-  auto damaged = [&](const std::string& what) -> void { throwDamaged(path, where + " " + what); };
+              std::vector<FieldSlice>& fields, const RowPlace& place) {
+  auto damaged = [&](const std::string& what) -> void {
+    throwDamaged(place.path, "row " + std::to_string(place.row) + " of page " + std::to_string(place.page) +
+                                 " in table \"" + place.table + "\" " + what);
+  };
   fields.assign(def.columns.size(), FieldSlice{});
   const std::size_t countSize = f.rowColumnCountSize;
   if (row.size() < countSize + 1) damaged("is too short to be a row");

@@ -18,10 +18,18 @@ struct FieldSlice {
   bool isNull = true;        // Boolean columns: false = the value is true
 };
 
+// Where a row is, for messages (formatted only when something is wrong).
+struct RowPlace {
+  const std::string& path;
+  const std::string& table;
+  std::uint32_t page;
+  std::uint16_t row;
+};
+
 // Fills `fields` with one slice per column of `def` (in its column order).
 // Columns added after the row was written come out as null. Throws the
-// damaged-file error naming `where` when the row's own tables are broken.
+// damaged-file error naming the row when its own tables are broken.
 void splitRow(const Format& format, const TableDefinition& def, std::span<const std::uint8_t> row,
-              std::vector<FieldSlice>& fields, const std::string& path, const std::string& where);
+              std::vector<FieldSlice>& fields, const RowPlace& place);
 
 }  // namespace fennick::jet

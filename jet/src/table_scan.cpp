@@ -54,9 +54,8 @@ std::span<const std::uint8_t> TableScan::followOverflow(std::span<const std::uin
 }
 
 void TableScan::decode(std::span<const std::uint8_t> row) {
-  const std::string& path = db_->pager.path();
-  splitRow(db_->pager.format(), definition_, row, fields_, path,
-           "row " + std::to_string(location_.row) + " of page " + std::to_string(location_.page) + " in " + where_);
+  splitRow(db_->pager.format(), definition_, row, fields_,
+           RowPlace{db_->pager.path(), definition_.name, location_.page, location_.row});
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     const Column& c = definition_.columns[i];
     const FieldSlice& f = fields_[i];
