@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "field_codec.h"
+#include "jet/error.h"
+#include "row_layout.h"
 #include "fixtures.h"
 #include "text.h"
 
@@ -78,6 +80,44 @@ TEST(JetFields, GuidAsMdbtoolsPrintsIt) {
   const std::array<std::uint8_t, 16> b = {0xA0, 0x6C, 0x09, 0x8F, 0x16, 0xFC, 0x88, 0x42,
                                           0x80, 0x1E, 0x11, 0x9F, 0x26, 0xC0, 0xB6, 0xFC};
   EXPECT_EQ(guidText(b), "{8F096CA0-FC16-4288-801E119F26C0B6FC}");
+}
+
+// A Jet 3 row past 256 bytes: one-byte offsets plus a jump table. Three text
+// fields of 200, 100 and 10 bytes start at 1, 201 and 301; the third one and
+// the end of data lie past 256, so the jump entry names variable field 2.
+TEST(JetRowLayout, Jet3JumpTableCarriesOffsetsPast256) {
+  TableDefinition def;
+  def.name = "T";
+  def.variableColumns = 3;
+  for (std::uint16_t i = 0; i < 3; ++i) {
+    Column c;
+    c.name = "c" + std::to_string(i);
+    c.type = ColumnType::Text;
+    c.number = i;
+    c.varIndex = i;
+    def.columns.push_back(c);
+  }
+  B row(318, 'x');
+  row[0] = 3;          // columns in the row
+  row[311] = 311 - 256;  // end of data
+  row[312] = 301 - 256;
+  row[313] = 201;
+  row[314] = 1;
+  row[315] = 2;        // jump table: fields from index 2 on add 256
+  row[316] = 3;        // variable fields
+  row[317] = 0x07;     // null mask: all present
+  std::vector<FieldSlice> fields;
+  const std::string path = "t.mdb", table = "T";
+  splitRow(kJet3Format, def, row, fields, RowPlace{path, table, 1, 0});
+  ASSERT_EQ(fields.size(), 3u);
+  const std::pair<std::uint32_t, std::uint32_t> expected[] = {{1, 200}, {201, 100}, {301, 10}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_FALSE(fields[i].isNull);
+    EXPECT_EQ(fields[i].offset, expected[i].first) << i;
+    EXPECT_EQ(fields[i].length, expected[i].second) << i;
+  }
+  row[312] = 250;  // now past the end of data: damaged
+  EXPECT_THROW(splitRow(kJet3Format, def, row, fields, RowPlace{path, table, 1, 0}), Error);
 }
 
 }  // namespace

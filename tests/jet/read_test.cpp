@@ -5,6 +5,8 @@
 
 #include "fixtures.h"
 #include "jet/database.h"
+#include "platform/file.h"
+#include "test_support.h"
 
 namespace fennick::jet {
 namespace {
@@ -24,6 +26,36 @@ TEST(JetRead, EveryFixtureOpensAndEveryRowReads) {
       while (rows.next()) ASSERT_EQ(rows.values().size(), rows.definition().columns.size());
     }
   }
+}
+
+// The stored root of every index is an index page (node 0x03 or leaf 0x04),
+// as the file itself says, so the index layers can start their walk there.
+TEST(JetRead, IndexRootsAreIndexPages) {
+  for (const auto& name : test::accessFixtures()) {
+    SCOPED_TRACE(name);
+    const std::string bytes = test::readFileBytes(test::accessFixturePath(name));
+    const Database db = Database::open(test::accessFixturePath(name), OpenMode::ReadOnly);
+    for (const auto& t : db.tables()) {
+      const TableDefinition def = db.definition(t.name);
+      for (const auto& ix : def.indexes) EXPECT_LT(ix.realIndex, def.realIndexes.size());
+      for (const auto& ri : def.realIndexes) {
+        ASSERT_LT(std::uint64_t(ri.firstPage) * db.info().pageSize, bytes.size()) << t.name;
+        const auto type = std::uint8_t(bytes[std::size_t(ri.firstPage) * db.info().pageSize]);
+        EXPECT_TRUE(type == 0x03 || type == 0x04) << t.name << " index " << ri.number << " page type " << int(type);
+        EXPECT_FALSE(ri.columns.empty()) << t.name;
+      }
+    }
+  }
+}
+
+// Opening shares the file: another reader-writer can open it at the same time.
+TEST(JetRead, OpeningLocksNoOneOut) {
+  const std::string path = test::joinPath(test::scratchDir(), "shared.mdb");
+  platform::writeWholeFile(path, test::readFileBytes(test::accessFixturePath("testV2000.mdb")));
+  const Database first = Database::open(path, OpenMode::ReadWrite);
+  const Database second = Database::open(path, OpenMode::ReadWrite);
+  const Database third = Database::open(path, OpenMode::ReadOnly);
+  EXPECT_EQ(first.tables().size(), third.tables().size());
 }
 
 TEST(JetRead, FormatAndCreationDateFromTheHeader) {
