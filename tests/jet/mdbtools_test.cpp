@@ -92,9 +92,11 @@ std::vector<std::string> ourColumns(const TableDefinition& def) {
 // "ALTER TABLE ... PRIMARY KEY ("a");". Reduced to "[UNIQUE ](a, b DESC)" and
 // "PK (a)", lower case as that dialect prints names; index names are left
 // out since that dialect rewrites them.
-std::multiset<std::string> mdbtoolsIndexes(const std::string& file, const std::string& table) {
-  const std::string schema = tool("mdb-schema --indexes --no-relations -T " + shellQuote(table) + " " +
-                                  shellQuote(file) + " postgres");
+std::string postgresSchema(const std::string& file, const std::string& table) {
+  return tool("mdb-schema --indexes --no-relations -T " + shellQuote(table) + " " + shellQuote(file) + " postgres");
+}
+
+std::multiset<std::string> mdbtoolsIndexes(const std::string& schema) {
   std::multiset<std::string> out;
   for (const std::string& line : split(schema, '\n')) {
     const bool create = line.starts_with("CREATE ") && line.find(" INDEX ") != std::string::npos;
@@ -105,6 +107,23 @@ std::multiset<std::string> mdbtoolsIndexes(const std::string& file, const std::s
     columns.erase(std::remove(columns.begin(), columns.end(), '"'), columns.end());
     out.insert(primary ? "PK " + columns : (line.starts_with("CREATE UNIQUE") ? "UNIQUE " : "") + columns);
   }
+  return out;
+}
+
+// The postgres dialect gives auto-numbered columns the type SERIAL.
+std::set<std::string> mdbtoolsAutoNumbers(const std::string& schema) {
+  std::set<std::string> out;
+  for (const std::string& line : split(schema, '\n')) {
+    if (line.size() < 2 || line[0] != '\t' || line[1] != '"' || line.find("\tSERIAL") == std::string::npos) continue;
+    out.insert(line.substr(2, line.find('"', 2) - 2));
+  }
+  return out;
+}
+
+std::set<std::string> ourAutoNumbers(const TableDefinition& def) {
+  std::set<std::string> out;
+  for (const auto& c : def.columns)
+    if (c.autoNumber) out.insert(asciiLower(c.name));
   return out;
 }
 
@@ -210,7 +229,9 @@ TEST_P(MdbtoolsAgreement, TablesColumnsIndexesAndRows) {
     SCOPED_TRACE("table " + entry.name);
     const TableDefinition def = db.definition(entry.name);
     EXPECT_EQ(ourColumns(def), mdbtoolsColumns(file, entry.name));
-    EXPECT_EQ(ourIndexes(def), mdbtoolsIndexes(file, entry.name));
+    const std::string postgres = postgresSchema(file, entry.name);
+    EXPECT_EQ(ourIndexes(def), mdbtoolsIndexes(postgres));
+    EXPECT_EQ(ourAutoNumbers(def), mdbtoolsAutoNumbers(postgres));
     EXPECT_EQ(std::to_string(def.rowCount) + "\n",
               tool("mdb-count " + shellQuote(file) + " " + shellQuote(entry.name)));
 
