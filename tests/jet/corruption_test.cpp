@@ -45,6 +45,33 @@ void readEverything(const std::string& path) {
   }
 }
 
+// Points every long-value piece that seems to continue on another
+// long-value page back at itself (some such rows may be single-page values
+// whose bytes only look like a pointer; the real chains among them loop).
+void loopLongValueChains(std::string& b, std::size_t ps) {
+  int looped = 0;
+  const std::size_t rowCount = ps == 2048 ? 8 : 12;
+  auto isLongValuePage = [&](std::size_t p) { return (p + 1) * ps <= b.size() && b[p * ps] == 1 && b.compare(p * ps + 4, 4, "LVAL") == 0; };
+  for (std::size_t p = 1; (p + 1) * ps <= b.size(); ++p) {
+    if (!isLongValuePage(p)) continue;
+    const std::size_t base = p * ps;
+    std::size_t previous = ps;
+    for (std::size_t r = 0; r < std::uint16_t(get32(b, base + rowCount) & 0xFFFF); ++r) {
+      const std::uint16_t raw = std::uint16_t(get32(b, base + rowCount + 2 + 2 * r) & 0xFFFF);
+      const std::size_t start = raw & 0x1FFF;
+      if (!(raw & 0xC000) && previous > start + 4) {
+        const std::uint32_t next = get32(b, base + start);
+        if (next != 0 && isLongValuePage(next >> 8)) {
+          put32(b, base + start, std::uint32_t(p << 8 | r));
+          ++looped;
+        }
+      }
+      previous = start;
+    }
+  }
+  if (looped == 0) ADD_FAILURE() << "no chained long value";
+}
+
 struct Case {
   const char* name;
   Mutation mutate;
@@ -77,6 +104,7 @@ const Case kCases[] = {
        put16(b, page * ps + (ps == 2048 ? 10 : 14), 0x0008);  // starts inside the header
      },
      "lies outside the page"},
+    {"long-value chains loop back to themselves", loopLongValueChains, "form a loop"},
     {"column count larger than the definition",
      [](std::string& b, std::size_t ps) { put16(b, 2 * ps + (ps == 2048 ? 25 : 45), 0xFFFF); },
      "more than it holds"},
