@@ -22,7 +22,7 @@ Database Database::open(const std::string& utf8Path, OpenMode mode) {
   std::vector<std::uint8_t> page0(format.pageSize);
   file.readAt(0, page0.data(), page0.size());
   const Header header = parseHeader(page0, utf8Path);
-  if (format.version == 3 && header.databaseKey != 0)
+  if (header.databaseKey != 0)
     throw Error("The database file \"" + utf8Path + "\" is encrypted, which is not supported.");
 
   auto state = std::make_shared<DatabaseState>(Pager(std::move(file), format), header);

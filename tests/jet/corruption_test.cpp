@@ -82,6 +82,7 @@ const Case kCases[] = {
     {"empty file", [](std::string& b, std::size_t) { b.clear(); }, "is not an Access database"},
     {"not a database", [](std::string& b, std::size_t) { b = std::string(5000, 'x'); }, "is not an Access database"},
     {"Access 2007 file", [](std::string& b, std::size_t) { b[0x14] = 2; }, "Access 2007 or later"},
+    {"encrypted pages", [](std::string& b, std::size_t) { b[0x3E] = char(b[0x3E] ^ 0x5A); }, "is encrypted"},
     {"truncated to the first page", [](std::string& b, std::size_t ps) { b.resize(ps); }, "damaged"},
     {"truncated mid-catalogue", [](std::string& b, std::size_t ps) { b.resize(2 * ps + 100); }, "damaged"},
     {"page map pointer out of range",
