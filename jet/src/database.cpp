@@ -72,6 +72,7 @@ RowCursor::RowCursor(RowCursor&&) noexcept = default;
 RowCursor& RowCursor::operator=(RowCursor&&) noexcept = default;
 RowCursor::~RowCursor() = default;
 bool RowCursor::next() { return scan_->next(); }
+bool RowCursor::seek(RowLocation where) { return scan_->seek(where); }
 const std::vector<fennick::Value>& RowCursor::values() const { return scan_->values(); }
 RowLocation RowCursor::location() const { return scan_->location(); }
 const TableDefinition& RowCursor::definition() const { return scan_->definition(); }

@@ -65,6 +65,24 @@ void TableScan::decode(std::span<const std::uint8_t> row) {
   }
 }
 
+bool TableScan::seek(RowLocation where) {
+  PageRef page = db_->pager.page(where.page);
+  if (page->type() != kDataPage ||
+      loadU32(page->bytes().data() + db_->pager.format().dataOwnerOffset) != definition_.definitionPage)
+    return false;
+  DataPageView view(std::move(page), db_->pager.format(), db_->pager.path());
+  if (where.row >= view.rowCount()) return false;
+  const RowSlot slot = view.slot(where.row);
+  if (slot.deleted) return false;
+  // Keep the page alive while the row's bytes are decoded.
+  seekPage_ = view.page();
+  location_ = where;
+  auto bytes = view.rowBytes(slot);
+  if (slot.overflow) bytes = followOverflow(bytes);
+  decode(bytes);
+  return true;
+}
+
 bool TableScan::next() {
   while (true) {
     if (!page_ || nextRow_ >= page_->rowCount()) {

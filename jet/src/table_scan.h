@@ -19,6 +19,7 @@ class TableScan {
   TableScan(std::shared_ptr<DatabaseState> db, TableDefinition definition);
 
   bool next();
+  bool seek(RowLocation where);
   const std::vector<fennick::Value>& values() const { return values_; }
   RowLocation location() const { return location_; }
   const TableDefinition& definition() const { return definition_; }
@@ -35,6 +36,7 @@ class TableScan {
   std::optional<DataPageView> page_;
   std::uint16_t nextRow_ = 0;
   PageRef overflowPage_;
+  PageRef seekPage_;
   std::vector<FieldSlice> fields_;
   std::vector<fennick::Value> values_;
   RowLocation location_;

@@ -80,6 +80,24 @@ TEST(JetRead, RowLocationsPointAtDistinctDataRows) {
   }
 }
 
+// Seeking to where a scan found each row gives the same row back, moved
+// rows included; a slot of another table or a deleted one gives none.
+TEST(JetRead, SeekReadsTheRowFiledAtALocation) {
+  for (const char* name : {"overflowTestV2000.mdb", "overflowTestV1997.mdb", "delTestV2000.mdb"}) {
+    SCOPED_TRACE(name);
+    const Database db = Database::open(test::accessFixturePath(name), OpenMode::ReadOnly);
+    for (const auto& t : db.tables()) {
+      RowCursor scan = db.openCursor(t.name);
+      RowCursor other = db.openCursor(t.name);
+      while (scan.next()) {
+        ASSERT_TRUE(other.seek(scan.location())) << t.name;
+        EXPECT_EQ(other.values(), scan.values()) << t.name;
+      }
+      EXPECT_FALSE(other.seek(RowLocation{2, 0}));  // the catalogue's definition page
+    }
+  }
+}
+
 TEST(JetRead, CursorOutlivesTheDatabaseHandle) {
   std::optional<RowCursor> rows;
   {

@@ -63,6 +63,10 @@ class RowCursor {
 
   // Advances to the next live row; false at the end of the table.
   bool next();
+  // Reads the row filed at `where` (as an index entry names it) and makes
+  // it current; false when that slot holds no live row of this table. The
+  // scan position of next() is not changed.
+  bool seek(RowLocation where);
   // The current row's values, one per column in TableDefinition::columns
   // order.
   const std::vector<fennick::Value>& values() const;
