@@ -11,9 +11,14 @@ namespace {
 // Offsets of the variable-length area: entry k starts field k, the last
 // entry (index varCount) is the end of the data.
 struct VarTable {
-  std::array<std::uint32_t, 257> offsets;  // Jet 3 rows hold at most 255 + 1
-  std::vector<std::uint32_t> large;        // Jet 4 rows may hold more
+  std::array<std::uint32_t, 257> offsets;  // rows of up to 256 variable fields
+  std::vector<std::uint32_t> large;        // only a damaged or unusual row needs more
   std::uint32_t count = 0;                 // number of variable fields
+  std::uint32_t* prepare(std::uint32_t entries) {
+    if (entries <= offsets.size()) return offsets.data();
+    large.resize(entries);
+    return large.data();
+  }
   std::uint32_t at(std::uint32_t k) const { return large.empty() ? offsets[k] : large[k]; }
 };
 
@@ -66,13 +71,13 @@ void splitRow(const Format& f, const TableDefinition& def, std::span<const std::
       const std::size_t tableBytes = 2u * (varCount + 1);
       if (tableBytes + 2 > dataEnd - countSize) damaged("has a variable-length table longer than the row");
       const std::size_t offsetsEnd = dataEnd - 2;
-      var.large.resize(varCount + 1);
+      std::uint32_t* offsets = var.prepare(varCount + 1);
       std::uint32_t previous = 0;
       for (std::uint32_t k = 0; k <= varCount; ++k) {
         const std::uint32_t value = loadU16(row.data() + offsetsEnd - 2 * (k + 1));
         if (value < previous || value > offsetsEnd - tableBytes)
           damaged("has a variable-length field offset (" + std::to_string(value) + ") outside the row");
-        var.large[k] = previous = value;
+        offsets[k] = previous = value;
       }
       var.count = varCount;
     }
