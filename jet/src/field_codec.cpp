@@ -1,6 +1,7 @@
 // Field decoding, type by type.
 #include "field_codec.h"
 
+#include <array>
 #include <cstring>
 
 #include "bytes.h"

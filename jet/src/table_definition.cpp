@@ -6,7 +6,6 @@
 #include <unordered_set>
 
 #include "bytes.h"
-#include "core/utf.h"
 
 namespace fennick::jet {
 namespace {
