@@ -30,29 +30,29 @@ UsageMapCursor::UsageMapCursor(Pager& pager, std::uint32_t rowPointer, std::stri
   }
 }
 
-bool UsageMapCursor::bit(std::uint64_t index) {
-  if (type_ == 0) return (map_[index / 8] >> (index % 8)) & 1;
+std::uint8_t UsageMapCursor::mapByte(std::uint64_t index) {
+  if (type_ == 0) return map_[index / 8];
   const std::uint64_t mapIndex = index / bitsPerMapPage_;
   if (mapIndex != mapPageIndex_) {
     mapPageIndex_ = mapIndex;
     const std::uint32_t number = loadU32(&map_[mapIndex * 4]);
     mapPage_ = number == 0 ? nullptr : pager_->page(number, kUsageMapPage, "page map page");
   }
-  if (!mapPage_) {
-    // A missing map page: nothing in its range is owned.
-    nextBit_ = (mapIndex + 1) * bitsPerMapPage_ - 1;
-    return false;
-  }
-  const std::uint64_t local = index % bitsPerMapPage_;
-  return (mapPage_->bytes()[4 + local / 8] >> (local % 8)) & 1;
+  if (!mapPage_) return 0;  // a missing map page: nothing in its range is owned
+  return mapPage_->bytes()[4 + (index % bitsPerMapPage_) / 8];
 }
 
 std::optional<std::uint32_t> UsageMapCursor::next() {
   while (nextBit_ < bitCount_) {
     const std::uint64_t index = nextBit_;
-    const bool set = bit(index);
+    const std::uint8_t byte = mapByte(index);
+    // Map pages cover a whole number of bytes, so a zero byte skips eight pages.
+    if (byte == 0) {
+      nextBit_ = (index / 8 + 1) * 8;
+      continue;
+    }
     ++nextBit_;
-    if (!set) continue;
+    if (!((byte >> (index % 8)) & 1)) continue;
     const std::uint64_t page = type_ == 0 ? startPage_ + index : index;
     if (page >= pager_->pageCount())
       throwDamaged(pager_->path(), "the page map of " + owner_ + " lists page " + std::to_string(page) +

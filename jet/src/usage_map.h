@@ -22,7 +22,7 @@ class UsageMapCursor {
   std::optional<std::uint32_t> next();
 
  private:
-  bool bit(std::uint64_t index);
+  std::uint8_t mapByte(std::uint64_t index);  // the map byte holding bit `index`
   Pager* pager_;
   std::string owner_;
   std::uint8_t type_ = 0;
