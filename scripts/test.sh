@@ -9,6 +9,8 @@ bash scripts/build.sh || exit 1
 status=0
 echo "== Native tests"
 (cd build && ctest --output-on-failure -j "$(nproc)" --timeout 600) || status=1
+echo "== Fuzzing the Jet reader"
+bash scripts/fuzz.sh 60 || status=1
 
 echo "== Windows tests (Wine)"
 # Create the Wine prefix once, before tests run side by side.

@@ -1,0 +1,110 @@
+// The public face of the Jet engine: open a .mdb file, see its format and
+// tables, read a table's definition and stream its rows.
+//
+//   auto db = jet::Database::open(path, jet::OpenMode::ReadOnly);
+//   for (const auto& t : db.tables()) ...
+//   auto rows = db.openCursor("Orders");
+//   while (rows.next()) use(rows.values());
+//
+// A Database is movable, not copyable; cursors keep it alive internally, so
+// a cursor may outlive the Database object that made it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/value.h"
+#include "jet/error.h"
+#include "jet/schema.h"
+
+namespace fennick::jet {
+
+enum class OpenMode { ReadOnly, ReadWrite };
+enum class FormatVersion { Jet3, Jet4 };
+
+struct DatabaseInfo {
+  FormatVersion version = FormatVersion::Jet4;
+  std::string formatName;        // "Jet 3 (Access 97)", "Jet 4 (Access 2000)"
+  std::uint32_t pageSize = 0;
+  std::uint64_t pageCount = 0;
+  std::uint16_t codePage = 0;    // text of Jet 3 files is in this code page
+  std::uint16_t collation = 0;   // sort order id (0x409 = General)
+  std::uint16_t collationVersion = 0;
+  std::optional<fennick::DateTime> created;  // Jet 4 only
+};
+
+struct TableEntry {
+  std::string name;
+  std::uint32_t definitionPage = 0;
+  std::uint32_t flags = 0;   // MSysObjects.Flags
+  bool system = false;
+};
+
+// Where a row lives: a data page and a slot in its row table.
+struct RowLocation {
+  std::uint32_t page = 0;
+  std::uint16_t row = 0;
+  friend bool operator==(const RowLocation&, const RowLocation&) = default;
+};
+
+class DatabaseState;  // shared by a database and its cursors
+class TableScan;
+
+// Reads a table front to back, one row at a time, holding one row's values.
+class RowCursor {
+ public:
+  RowCursor(RowCursor&&) noexcept;
+  RowCursor& operator=(RowCursor&&) noexcept;
+  ~RowCursor();
+
+  // Advances to the next live row; false at the end of the table.
+  bool next();
+  // Reads the row filed at `where` (as an index entry names it) and makes
+  // it current; false when that slot holds no live row of this table. The
+  // scan position of next() is not changed.
+  bool seek(RowLocation where);
+  // The current row's values, one per column in TableDefinition::columns
+  // order.
+  const std::vector<fennick::Value>& values() const;
+  // Where the current row is filed: its slot in a data page's row table, as
+  // index entries point to it (a row moved to another page keeps its slot,
+  // which then holds a pointer to the data).
+  RowLocation location() const;
+  const TableDefinition& definition() const;
+
+ private:
+  friend class Database;
+  explicit RowCursor(std::unique_ptr<TableScan> scan);
+  std::unique_ptr<TableScan> scan_;
+};
+
+class Database {
+ public:
+  // Throws Error naming the file when it cannot be opened or is not a
+  // Jet 3 / Jet 4 database.
+  static Database open(const std::string& utf8Path, OpenMode mode);
+
+  Database(Database&&) noexcept;
+  Database& operator=(Database&&) noexcept;
+  ~Database();
+
+  const std::string& path() const;
+  const DatabaseInfo& info() const;
+  // Every table in catalogue order, user and system tables alike.
+  const std::vector<TableEntry>& tables() const;
+  // Throws Error when there is no such table (name compared ignoring ASCII case).
+  const TableEntry& table(std::string_view name) const;
+  TableDefinition definition(std::string_view tableName) const;
+  RowCursor openCursor(std::string_view tableName) const;
+  RowCursor openCursor(const TableDefinition& definition) const;
+
+ private:
+  explicit Database(std::shared_ptr<DatabaseState> state);
+  std::shared_ptr<DatabaseState> state_;
+};
+
+}  // namespace fennick::jet

@@ -1,0 +1,80 @@
+// Opening a database and the public handle and cursor.
+#include "jet/database.h"
+
+#include <array>
+
+#include "catalog.h"
+#include "core/utf.h"
+#include "database_state.h"
+#include "table_definition.h"
+#include "table_scan.h"
+
+namespace fennick::jet {
+
+Database Database::open(const std::string& utf8Path, OpenMode mode) {
+  platform::File file = platform::File::open(
+      utf8Path, mode == OpenMode::ReadOnly ? platform::File::Mode::ReadOnly : platform::File::Mode::ReadWrite);
+  std::array<std::uint8_t, 32> start{};
+  const std::size_t got = file.readAt(0, start.data(), start.size());
+  const Format& format = detectFormat(std::span(start.data(), got), utf8Path);
+  if (file.size() < format.pageSize)
+    throw Error("The database file \"" + utf8Path + "\" is damaged: it is shorter than one page.");
+  std::vector<std::uint8_t> page0(format.pageSize);
+  file.readAt(0, page0.data(), page0.size());
+  const Header header = parseHeader(page0, utf8Path);
+  if (header.databaseKey != 0)
+    throw Error("The database file \"" + utf8Path + "\" is encrypted, which is not supported.");
+
+  auto state = std::make_shared<DatabaseState>(Pager(std::move(file), format), header);
+  DatabaseInfo& info = state->info;
+  info.version = format.version == 3 ? FormatVersion::Jet3 : FormatVersion::Jet4;
+  info.formatName = format.name;
+  info.pageSize = format.pageSize;
+  info.pageCount = state->pager.pageCount();
+  info.codePage = header.codePage;
+  info.collation = header.collation;
+  info.collationVersion = header.collationVersion;
+  info.created = header.created;
+  state->tables = readCatalog(state);
+  return Database(std::move(state));
+}
+
+Database::Database(std::shared_ptr<DatabaseState> state) : state_(std::move(state)) {}
+Database::Database(Database&&) noexcept = default;
+Database& Database::operator=(Database&&) noexcept = default;
+Database::~Database() = default;
+
+const std::string& Database::path() const { return state_->pager.path(); }
+const DatabaseInfo& Database::info() const { return state_->info; }
+const std::vector<TableEntry>& Database::tables() const { return state_->tables; }
+
+const TableEntry& Database::table(std::string_view name) const {
+  for (const auto& t : state_->tables)
+    if (fennick::equalsIgnoreAsciiCase(t.name, name)) return t;
+  throw Error("The database \"" + path() + "\" has no table \"" + std::string(name) + "\".");
+}
+
+TableDefinition Database::definition(std::string_view tableName) const {
+  const TableEntry& entry = table(tableName);
+  TableDefinition def = readTableDefinition(state_->pager, state_->text, entry.definitionPage, entry.name);
+  def.systemTable = def.systemTable || entry.system;
+  return def;
+}
+
+RowCursor Database::openCursor(std::string_view tableName) const { return openCursor(definition(tableName)); }
+
+RowCursor Database::openCursor(const TableDefinition& definition) const {
+  return RowCursor(std::make_unique<TableScan>(state_, definition));
+}
+
+RowCursor::RowCursor(std::unique_ptr<TableScan> scan) : scan_(std::move(scan)) {}
+RowCursor::RowCursor(RowCursor&&) noexcept = default;
+RowCursor& RowCursor::operator=(RowCursor&&) noexcept = default;
+RowCursor::~RowCursor() = default;
+bool RowCursor::next() { return scan_->next(); }
+bool RowCursor::seek(RowLocation where) { return scan_->seek(where); }
+const std::vector<fennick::Value>& RowCursor::values() const { return scan_->values(); }
+RowLocation RowCursor::location() const { return scan_->location(); }
+const TableDefinition& RowCursor::definition() const { return scan_->definition(); }
+
+}  // namespace fennick::jet

@@ -1,0 +1,27 @@
+// What one open database shares between its handle and its cursors: the
+// pager, the text codec, the header settings and the catalogue.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "header.h"
+#include "jet/database.h"
+#include "pager.h"
+#include "text.h"
+
+namespace fennick::jet {
+
+class DatabaseState {
+ public:
+  DatabaseState(Pager pager, Header header)
+      : pager(std::move(pager)), header(header), text{header.format, header.codePage} {}
+
+  Pager pager;
+  Header header;
+  TextCodec text;
+  DatabaseInfo info;
+  std::vector<TableEntry> tables;
+};
+
+}  // namespace fennick::jet

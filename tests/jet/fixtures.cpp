@@ -1,0 +1,54 @@
+// Fixture listing and the shell helper for the mdbtools judges.
+#include "fixtures.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/file.h"
+#include "test_support.h"
+
+namespace fennick::test {
+
+std::vector<std::string> accessFixtures() {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(sharedPath("fixtures/access"), ec))
+    if (entry.path().extension() == ".mdb") names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string accessFixturePath(const std::string& name) { return sharedPath("fixtures/access/" + name); }
+
+std::string readFileBytes(const std::string& path) { return platform::readWholeFile(path); }
+
+std::string shellQuote(const std::string& arg) {
+  std::string out = "'";
+  for (char c : arg) {
+    if (c == '\'') out += "'\\''";
+    else out += c;
+  }
+  return out + "'";
+}
+
+std::string runCommand(const std::string& command, bool& ok) {
+  std::string out;
+#ifdef _WIN32
+  (void)command;
+  ok = false;
+#else
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) {
+    ok = false;
+    return out;
+  }
+  char buffer[65536];
+  std::size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+  ok = ::pclose(pipe) == 0;
+#endif
+  return out;
+}
+
+}  // namespace fennick::test
