@@ -5,7 +5,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh native
+sample="build/samples/sample.db"
 echo
-echo "Built build/bin/fennick-cli. The end-to-end conversion of the bundled"
-echo "sample is not built yet; the engine pieces land one by one."
-build/bin/fennick-cli --version
+echo "The sample schema ($sample) holds these tables:"
+build/bin/fennick-cli tables --service "sqlite:$sample"
+echo
+echo "Converting them into build/demo/sample.mdb:"
+mkdir -p build/demo
+if build/bin/fennick-cli convert --service "sqlite:$sample" --target build/demo/sample.mdb \
+     --format 2000 --all-tables; then
+  build/bin/fennick-cli inspect build/demo/sample.mdb
+else
+  echo
+  echo "The conversion needs the Jet engine's writing half, which is not built yet."
+fi
