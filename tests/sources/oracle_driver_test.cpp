@@ -122,6 +122,27 @@ TEST_F(OracleDriverTest, QueryErrorsNameTheQueryAndCarryOraclesMessage) {
   EXPECT_NE(message.find("\"SELECT * FROM NO_SUCH_TABLE\""), std::string::npos) << message;
 }
 
+TEST_F(OracleDriverTest, AFailedRoundStopsTheReadWithOraclesMessage) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(database_.c_str(), &db), SQLITE_OK);
+  run(db, "CREATE TABLE EVENTS (ID NUMBER, HAPPENED DATE);"
+          "INSERT INTO EVENTS SELECT ID, '2024-01-01' FROM ITEMS WHERE ID <= 25;"
+          "INSERT INTO EVENTS VALUES (26, 'soon');");
+  sqlite3_close(db);
+  auto rows = connect()->query("SELECT ID, HAPPENED FROM EVENTS ORDER BY ID");
+  std::int64_t read = 0;
+  std::string message = errorOf([&] {
+    for (; !rows->eof(); rows->next()) {
+      ASSERT_EQ(rows->value(1), Value::dateTime(DateTime{2024, 1, 1, 0, 0, 0, 0}));
+      ++read;
+    }
+  });
+  // The second round holds the bad date, so the first is read in full.
+  EXPECT_EQ(read, 20);
+  EXPECT_NE(message.find("Oracle could not fetch the rows of the query"), std::string::npos) << message;
+  EXPECT_NE(message.find("ORA-01843: not a valid month"), std::string::npos) << message;
+}
+
 TEST_F(OracleDriverTest, FieldsComeInColumnOrderWithTheirBlobKind) {
   auto rows = connect()->query("SELECT * FROM ITEMS WHERE ID < 0");
   EXPECT_TRUE(rows->eof());
