@@ -177,6 +177,19 @@ TEST_F(OracleDriverTest, ReadsEveryRowInRoundsOfTwenty) {
   EXPECT_EQ(fetchLog(), "prefetch=20 fetch=20:20 fetch=20:20 fetch=20:5\n");
 }
 
+TEST_F(OracleDriverTest, RowsetSizeSetsTheRoundSize) {
+  auto params = connectionParams(database_, "SCOTT", "tiger");
+  params[4] = "RowsetSize=16";
+  {
+    auto rows = openOracleDriver(params)->query("SELECT ID FROM ITEMS WHERE ID <= 32");
+    std::int64_t count = 0;
+    for (; !rows->eof(); rows->next()) ++count;
+    EXPECT_EQ(count, 32);
+  }
+  // Exactly two full rounds: the third finds no more rows.
+  EXPECT_EQ(fetchLog(), "prefetch=16 fetch=16:16 fetch=16:16 fetch=16:0\n");
+}
+
 TEST_F(OracleDriverTest, EveryKindOfValueArrivesWhole) {
   auto rows = connect()->query("SELECT * FROM ITEMS ORDER BY ID");
   ASSERT_FALSE(rows->eof());
