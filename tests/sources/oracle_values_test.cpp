@@ -59,3 +59,30 @@ TEST(OracleValues, DatesDecodeAndInvalidOnesAreRefused) {
 
 }  // namespace
 }  // namespace fennick
+
+namespace fennick {
+namespace {
+
+// Whatever bytes a client library hands back, decoding answers or refuses;
+// it never reads past them. Every exponent byte with every first digit
+// byte, alone and followed by the negative terminator.
+TEST(OracleValues, AnyShortByteStringIsDecodedOrRefused) {
+  std::size_t accepted = 0;
+  for (int exponent = 0; exponent < 256; ++exponent) {
+    for (int digit = 0; digit < 256; ++digit) {
+      for (std::size_t length : {2u, 3u}) {
+        std::vector<std::uint8_t> bytes = {static_cast<std::uint8_t>(exponent), static_cast<std::uint8_t>(digit),
+                                           102};
+        bytes.resize(length);
+        if (auto value = decodeOracleNumber(bytes.data(), bytes.size())) {
+          ++accepted;
+          EXPECT_FALSE(value->isNull());
+        }
+      }
+    }
+  }
+  EXPECT_GT(accepted, 0u);
+}
+
+}  // namespace
+}  // namespace fennick
