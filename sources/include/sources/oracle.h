@@ -1,5 +1,5 @@
-// The Oracle driver's entry point. The driver itself reaches the server
-// through the Oracle client library, loaded at run time.
+// The Oracle source driver: queries run through the Oracle client library
+// (OCI), loaded at run time.
 #pragma once
 
 #include <memory>
@@ -10,8 +10,9 @@
 
 namespace fennick {
 
-// Connects with the connection's parameter list ("Database=", "User_Name=",
-// "Password=", ...); throws with the client library's message.
+// Connects with the connection's parameter lines ("Database=" service,
+// "User_Name=", "Password=", ...). Throws when the client library is missing
+// or Oracle refuses the connection, with Oracle's message.
 std::unique_ptr<SourceDriver> openOracleDriver(const std::vector<std::string>& params);
 
 }  // namespace fennick
