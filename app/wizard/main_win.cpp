@@ -14,6 +14,9 @@
 #include "wizard/ui_services.h"
 
 #include "engine/target.h"
+#include "settings/data_folder.h"
+#include "settings/saved_settings.h"
+#include "settings/store.h"
 #include "wizard/main_form.h"
 
 namespace {
@@ -46,7 +49,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ui::win32::Win32Ui ui(kProgramTitle);
     ui.setLook("Tmarfrm_bat", {"Tahoma", 11});
     ui.setPictures(carriedPicture);
-    Taaform1 mainForm(ui, jetTargetOpener());
+    const std::unique_ptr<settings::SettingsStore> store = settings::userSettingsStore();
+    MainFormHooks hooks;
+    hooks.ensureDataFolder = [](Taaform1&) { settings::ensureDataFolder(settings::getdatafolder()); };
+    hooks.loadSettings = [&store](Taaform1& w) {
+      settings::loadsettings(w.form(), *store, settings::getdatafolder());
+    };
+    hooks.saveSettings = [&store](Taaform1& w) { settings::savesettings(w.form(), *store); };
+    Taaform1 mainForm(ui, jetTargetOpener(), hooks);
     if (!arguments.empty()) mainForm.setBatchParameterFile(arguments.front());
     // Should the loop end early, the window still ends before its controller.
     struct CloseMainAtEnd {
