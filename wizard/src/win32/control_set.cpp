@@ -194,10 +194,12 @@ void ControlSet::showControl(Control& control) {
   if (fontChanged)
     for (HWND radio : control.radios) SendMessageW(radio, WM_SETFONT, reinterpret_cast<WPARAM>(wanted), TRUE);
 
-  if (all || model.caption != shown.caption) {
+  const bool captionChanged = all || model.caption != shown.caption;
+  if (captionChanged) {
     std::string previous = std::exchange(shown.caption, model.caption);
     showText(control, all ? std::string() : std::move(previous));
   }
+  if (model.kind == Kind::Label && (captionChanged || fontChanged)) fitLabel(control);
 
   switch (model.kind) {
     case Kind::CheckBox:
@@ -234,6 +236,24 @@ void ControlSet::showControl(Control& control) {
     shown.visible = visible;
     ShowWindow(control.window, visible ? SW_SHOWNA : SW_HIDE);
   }
+}
+
+void ControlSet::fitLabel(Control& control) {
+  const Component& model = *control.component;
+  HDC dc = GetDC(control.window);
+  if (!dc) return;
+  HGDIOBJ old = SelectObject(dc, control.shown.font);
+  SIZE extent{};
+  const BOOL measured = GetTextExtentPoint32W(dc, control.shown.text.c_str(),
+                                              static_cast<int>(control.shown.text.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(control.window, dc);
+  if (!measured) return;
+  const Bounds& at = model.bounds;
+  const int width = std::max(at.width, static_cast<int>(extent.cx));
+  const int height = std::max(at.height, static_cast<int>(extent.cy));
+  SetWindowPos(control.window, nullptr, at.left, at.top, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ControlSet::showText(Control& control, const std::string& previous) {

@@ -81,6 +81,9 @@ class ControlSet {
   void showControl(Control& control);
   // `previous`: the text shown before, empty when nothing was shown yet.
   void showText(Control& control, const std::string& previous);
+  // Labels grow to their text, as auto-sized labels do: a font wider than
+  // the one the layout was drawn with must not cut a caption.
+  void fitLabel(Control& control);
   void showItems(Control& control, bool all);
   void showRadioButtons(Control& control, HFONT font);
   void showListSelection(Control& control, bool itemsChanged);
