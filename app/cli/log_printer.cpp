@@ -5,7 +5,8 @@
 
 namespace fennick::cli {
 
-LogPrinter::LogPrinter(ConversionLog& log, bool terminal) : log_(log), terminal_(terminal) {
+LogPrinter::LogPrinter(ConversionLog& log, bool terminal, Writer write)
+    : log_(log), terminal_(terminal), write_(write ? std::move(write) : Writer(writeOut)) {
   printed_ = log.LineCount();
   log_.setListener([this](const ConversionLog& l, ConversionLog::Change c) { onChange(l, c); });
 }
@@ -30,7 +31,7 @@ void LogPrinter::onChange(const ConversionLog& log, ConversionLog::Change change
     out += lines[printed_];
     lastShown_ = true;
   }
-  writeOut(out);
+  write_(out);
 }
 
 void LogPrinter::finish() {
@@ -41,7 +42,7 @@ void LogPrinter::finish() {
   std::string out;
   if (terminal_ && lastShown_) out += "\r\x1b[K";
   for (; printed_ < lines.size(); ++printed_) out += lines[printed_] + "\n";
-  writeOut(out);
+  write_(out);
 }
 
 }  // namespace fennick::cli

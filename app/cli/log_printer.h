@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <string_view>
 
 #include "engine/log.h"
 
@@ -11,7 +13,9 @@ namespace fennick::cli {
 
 class LogPrinter {
  public:
-  LogPrinter(ConversionLog& log, bool terminal);
+  using Writer = std::function<void(std::string_view)>;
+  // `write` receives the console text (standard output by default).
+  LogPrinter(ConversionLog& log, bool terminal, Writer write = {});
   ~LogPrinter();
   // Writes what is still pending (the last line) and stops following.
   void finish();
@@ -20,6 +24,7 @@ class LogPrinter {
   void onChange(const ConversionLog& log, ConversionLog::Change change);
   ConversionLog& log_;
   bool terminal_;
+  Writer write_;
   std::size_t printed_ = 0;  // lines written completely, with their line end
   bool lastShown_ = false;   // terminal: the last line is on screen without line end
   bool finished_ = false;
