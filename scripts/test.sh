@@ -13,5 +13,6 @@ echo "== Native tests"
 echo "== Windows tests (Wine)"
 # Create the Wine prefix once, before tests run side by side.
 bash scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
-(cd build-win && ctest --output-on-failure -j "$(nproc)" --timeout 900) || status=1
+# The window tests need a display: a virtual one for the whole run.
+xvfb-run -a bash -c 'cd build-win && ctest --output-on-failure -j "$(nproc)" --timeout 900' || status=1
 exit $status

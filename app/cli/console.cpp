@@ -40,6 +40,7 @@ void write(DWORD which, FILE* stream, std::string_view utf8) {
 
 void writeOut(std::string_view utf8) { write(STD_OUTPUT_HANDLE, stdout, utf8); }
 void writeErr(std::string_view utf8) { write(STD_ERROR_HANDLE, stderr, utf8); }
+
 #else
 Args argumentsUtf8(int argc, char** argv) { return Args(argv + 1, argv + argc); }
 void writeOut(std::string_view utf8) {
@@ -50,6 +51,7 @@ void writeErr(std::string_view utf8) {
   std::fwrite(utf8.data(), 1, utf8.size(), stderr);
   std::fflush(stderr);
 }
+
 #endif
 
 }  // namespace fennick::cli

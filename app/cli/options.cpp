@@ -27,6 +27,10 @@ ParsedOptions parseOptions(const Args& args, const std::set<std::string>& valued
       parsed.values[arg] = args[++i];
     } else if (switches.count(arg)) {
       parsed.flags.insert(arg);
+    } else if (arg == "--password") {
+      throw std::runtime_error(
+          "the password is not taken from the command line; set FENNICK_PASSWORD or type it "
+          "when asked");
     } else {
       throw std::runtime_error("unknown option " + arg);
     }
@@ -35,11 +39,11 @@ ParsedOptions parseOptions(const Args& args, const std::set<std::string>& valued
 }
 
 std::string sourcePassword(const std::string& service, const std::string& user) {
+  if (service.rfind("sqlite:", 0) == 0) return {};  // the SQLite source has none
   if (const char* fromEnvironment = std::getenv("FENNICK_PASSWORD")) return fromEnvironment;
-  if (service.rfind("sqlite:", 0) == 0) return {};
-  if (auto typed = platform::readHiddenLine("Password for " + user + "@" + service + ": "))
-    return *typed;
-  return {};
+  const std::string who = user.empty() ? service : user + "@" + service;
+  if (auto typed = platform::readHiddenLine("Password for " + who + ": ")) return *typed;
+  throw std::runtime_error("no terminal to ask for the password on; set FENNICK_PASSWORD");
 }
 
 }  // namespace fennick::cli

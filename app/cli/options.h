@@ -25,8 +25,9 @@ struct ParsedOptions {
 ParsedOptions parseOptions(const Args& args, const std::set<std::string>& valued,
                            const std::set<std::string>& switches);
 
-// The source password: FENNICK_PASSWORD, else asked on the terminal when the
-// service needs one (an Oracle service) and a terminal is there, else empty.
+// The source password: none for the SQLite source; otherwise
+// FENNICK_PASSWORD, else asked on the terminal; without a terminal an error
+// says how to give it.
 std::string sourcePassword(const std::string& service, const std::string& user);
 
 }  // namespace fennick::cli

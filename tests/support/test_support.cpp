@@ -41,6 +41,10 @@ std::string sourcePath(const std::string& relative) {
   return hostPath(std::string(FENNICK_SOURCE_DIR) + "/" + relative);
 }
 
+std::string binaryPath(const std::string& relative) {
+  return hostPath(std::string(FENNICK_BINARY_DIR) + "/" + relative);
+}
+
 std::string scratchDir() {
   static ScratchRoot root;
   static std::atomic<int> counter{0};

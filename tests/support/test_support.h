@@ -9,6 +9,8 @@ namespace fennick::test {
 std::string sharedPath(const std::string& relative);
 // A file under the project's source tree.
 std::string sourcePath(const std::string& relative);
+// A file under the build tree ("samples/sample.db").
+std::string binaryPath(const std::string& relative);
 // A fresh, empty folder for this test, removed again at exit; ends without
 // a separator.
 std::string scratchDir();
