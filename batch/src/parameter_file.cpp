@@ -14,7 +14,8 @@ std::string flag(bool on) { return on ? "1" : "0"; }
 std::string withExtension(const std::string& path, const std::string& extension) {
   const std::size_t folderEnd = path.find_last_of("\\/:");
   const std::size_t dot = path.rfind('.');
-  const bool hasExtension = dot != std::string::npos && (folderEnd == std::string::npos || dot > folderEnd);
+  const bool hasExtension =
+      dot != std::string::npos && (folderEnd == std::string::npos || dot > folderEnd);
   return (hasExtension ? path.substr(0, dot) : path) + extension;
 }
 

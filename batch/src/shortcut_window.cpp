@@ -75,10 +75,11 @@ void Tmarfrm_bat::btcreatebatClick(const ui::Form& wizard) {
 
   // The choice's item text, read as the list control reads it.
   const ui::Component& policy = wizard["processtable"];
-  if (policy.itemIndex < 0 || policy.itemIndex >= static_cast<int>(policy.items.size()))
-    throw std::out_of_range("List index out of bounds (" + std::to_string(policy.itemIndex) + ")");
-  f["edtoracleexits"].caption = policy.items[static_cast<std::size_t>(policy.itemIndex)];
-  processtableIndex_ = policy.itemIndex;
+  const int choice = policy.itemIndex;
+  if (choice < 0 || choice >= static_cast<int>(policy.items.size()))
+    throw std::out_of_range("List index out of bounds (" + std::to_string(choice) + ")");
+  f["edtoracleexits"].caption = policy.items[static_cast<std::size_t>(choice)];
+  processtableIndex_ = choice;
 
   f["chktabledefi"].checked = wizard["chktabledefi"].checked;
   f["chkskipindex"].checked = wizard["chkskipindex"].checked;
@@ -139,9 +140,9 @@ void Tmarfrm_bat::Button1Click() {
   const std::string parameterFile = parameterFileName(shortcutName);
   const std::string logFile = batchLogName(parameterFile);
   writeParameterFile(parameterFile, lines);
-  writeShortcut_(shortcutName,
-                 platform::ShortcutLink{platform::programPath(), {parameterFile},
-                                        platform::programFolder()});
+  const platform::ShortcutLink link{platform::programPath(), {parameterFile},
+                                    platform::programFolder()};
+  writeShortcut_(shortcutName, link);
 
   ui_.showMessage("已经成功创建快捷方式文件" + quoted(shortcutName) + "。\r" +
                       "成功创建设置文件" + quoted(parameterFile) + "。\r" +

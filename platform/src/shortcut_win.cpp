@@ -73,8 +73,8 @@ std::string argumentText(const std::vector<std::string>& arguments) {
 void createShortcut(const std::string& shortcutPath, const ShortcutLink& link) {
   OleScope ole;
   ComRef<IShellLinkW> shellLink;
-  HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_IShellLinkW, reinterpret_cast<void**>(shellLink.out()));
+  HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                    reinterpret_cast<void**>(shellLink.out()));
   if (FAILED(result)) fail(result, std::string(", ClassID: ") + kShellLinkClassId);
   ComRef<IPersistFile> persistFile;
   result = shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persistFile.out()));

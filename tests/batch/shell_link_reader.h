@@ -34,7 +34,8 @@ inline ReadLink readShellLink(const std::string& file) {
                                  reinterpret_cast<void**>(&link))) &&
       SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
     const std::u16string wide = utf8ToUtf16(file);
-    EXPECT_TRUE(SUCCEEDED(persist->Load(reinterpret_cast<const wchar_t*>(wide.c_str()), STGM_READ)));
+    EXPECT_TRUE(
+        SUCCEEDED(persist->Load(reinterpret_cast<const wchar_t*>(wide.c_str()), STGM_READ)));
     wchar_t buffer[MAX_PATH * 2] = {};
     EXPECT_TRUE(SUCCEEDED(link->GetPath(buffer, MAX_PATH * 2, nullptr, SLGP_RAWPATH)));
     result.path = narrow(buffer);

@@ -37,15 +37,17 @@ TEST(Shortcut, DesktopLauncher) {
   const std::string dir = test::scratchDir();
   const std::string file = test::joinPath(dir, "night job.lnk");
   platform::writeWholeFile(file, "an older, longer file that must go away\n\n\n");
-  platform::createShortcut(file, {"/opt/fennick/bin/fennick", {"/home/u/night $job \"1\" 100%.fennick"},
-                                  "/opt/fennick/bin/"});
-  EXPECT_EQ(platform::readWholeFile(file),
-            "[Desktop Entry]\n"
-            "Type=Application\n"
-            "Name=night job\n"
-            "Exec=\"/opt/fennick/bin/fennick\" \"/home/u/night \\\\$job \\\\\"1\\\\\" 100%%.fennick\"\n"
-            "Path=/opt/fennick/bin/\n"
-            "Terminal=false\n");
+  platform::createShortcut(
+      file,
+      {"/opt/fennick/bin/fennick", {"/home/u/night $job \"1\" 100%.fennick"}, "/opt/fennick/bin/"});
+  EXPECT_EQ(
+      platform::readWholeFile(file),
+      "[Desktop Entry]\n"
+      "Type=Application\n"
+      "Name=night job\n"
+      "Exec=\"/opt/fennick/bin/fennick\" \"/home/u/night \\\\$job \\\\\"1\\\\\" 100%%.fennick\"\n"
+      "Path=/opt/fennick/bin/\n"
+      "Terminal=false\n");
 }
 
 TEST(Shortcut, LauncherThatCannotBeWritten) {

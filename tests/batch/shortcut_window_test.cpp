@@ -148,9 +148,9 @@ TEST_F(ShortcutWindowTest, WritesTheParameterFileAndTheShortcut) {
   EXPECT_EQ(shortcuts[0].second.arguments, std::vector<std::string>{parameters});
   EXPECT_EQ(shortcuts[0].second.workingFolder, platform::programFolder());
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "已经成功创建快捷方式文件\"" + shortcut + "\"。\r成功创建设置文件\"" +
-                                     parameters + "\"。\r在以快捷方式导入数据后,你可以参看Log文件\"" +
-                                     log + "\".");
+  EXPECT_EQ(ui.messages[0].text,
+            "已经成功创建快捷方式文件\"" + shortcut + "\"。\r成功创建设置文件\"" + parameters +
+                "\"。\r在以快捷方式导入数据后,你可以参看Log文件\"" + log + "\".");
   EXPECT_EQ(ui.messages[0].title, kApplicationTitle);
   EXPECT_TRUE(window.closeRequested());
 
@@ -180,8 +180,7 @@ TEST_F(ShortcutWindowTest, ParameterFileThatCannotBeCreated) {
   openAndChoose(test::joinPath(folder, "x.lnk"));
   window.onClick("Button1");
   ASSERT_EQ(ui.errors.size(), 1u);
-  const std::string prefix =
-      "Cannot create file \"" + test::joinPath(folder, "x.fennick") + "\". ";
+  const std::string prefix = "Cannot create file \"" + test::joinPath(folder, "x.fennick") + "\". ";
   EXPECT_EQ(ui.errors[0].text.rfind(prefix, 0), 0u) << ui.errors[0].text;
   EXPECT_GT(ui.errors[0].text.size(), prefix.size());
   EXPECT_TRUE(shortcuts.empty());
@@ -191,12 +190,11 @@ TEST_F(ShortcutWindowTest, ParameterFileThatCannotBeCreated) {
 
 TEST_F(ShortcutWindowTest, ShortcutThatCannotBeCreated) {
   ScriptedUi failingUi;
-  Tmarfrm_bat failing(failingUi, kApplicationTitle,
-                      [](const std::string&, const platform::ShortcutLink&) {
-                        throw platform::SystemError(
-                            "Class not registered, ClassID: {00021401-0000-0000-C000-000000000046}",
-                            0);
-                      });
+  Tmarfrm_bat failing(
+      failingUi, kApplicationTitle, [](const std::string&, const platform::ShortcutLink&) {
+        throw platform::SystemError(
+            "Class not registered, ClassID: {00021401-0000-0000-C000-000000000046}", 0);
+      });
   failing.onCreate();
   failing.btcreatebatClick(main->form());
   failingUi.saveAnswer = test::joinPath(dir, "y.lnk");

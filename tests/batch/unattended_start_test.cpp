@@ -20,7 +20,8 @@ TEST(CommandLine, Splitting) {
     const char* line;
     Words words;
   } cases[] = {
-      {"fennick.exe \"C:\\My Jobs\\nightly.fennick\"", {"fennick.exe", "C:\\My Jobs\\nightly.fennick"}},
+      {"fennick.exe \"C:\\My Jobs\\nightly.fennick\"",
+       {"fennick.exe", "C:\\My Jobs\\nightly.fennick"}},
       {"  a\tb\r\n c  ", {"a", "b", "c"}},
       {"\"C:\\Program Files\\f.exe\" x\"y z\"w", {"C:\\Program Files\\f.exe", "xy zw"}},
       {"a \"\" b", {"a", "b"}},
@@ -86,7 +87,9 @@ TEST_F(UnattendedStartTest, IndexesAreClamped) {
     const char* accessmode;
     int policy, format, mode;
   } cases[] = {
-      {"7", "5", "9", 2, -1, 1},     {"-5", "-1", "-3", -1, -1, -1}, {"1", "0", "$1", 1, 0, 1},
+      {"7", "5", "9", 2, -1, 1},
+      {"-5", "-1", "-3", -1, -1, -1},
+      {"1", "0", "$1", 1, 0, 1},
       {"$2", "0x1", " 0", 2, 1, 0},
   };
   for (const Case& k : cases) {
@@ -158,7 +161,8 @@ TEST_F(UnattendedStartTest, MissingFileLeavesATwoLineBatchLog) {
 }
 
 TEST_F(UnattendedStartTest, BatchLogThatCannotBeSaved) {
-  const std::string file = test::joinPath(test::joinPath(test::scratchDir(), "missing"), "j.fennick");
+  const std::string file =
+      test::joinPath(test::joinPath(test::scratchDir(), "missing"), "j.fennick");
   ConversionLog log;
   EXPECT_FALSE(unattendedStart(form(), log, list, ui, {file}));
   EXPECT_EQ(log.LineCount(), 2u);
