@@ -91,7 +91,13 @@ class JetCursor final : public TargetCursor {
     if (!pending_)
       throw std::runtime_error("Cannot set field '" + field->name + "': no new row of table '" +
                                definition_.name + "' has been started.");
-    (*pending_)[*field->column] = convertForColumn(definition_.columns[*field->column], value);
+    auto& slot = (*pending_)[*field->column];
+    try {
+      slot = convertForColumn(definition_.columns[*field->column], value);
+    } catch (...) {
+      slot.reset();  // a refused value leaves the field unset, not at its previous value
+      throw;
+    }
   }
 
   void post() override {
