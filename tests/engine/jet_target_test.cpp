@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/tcc.h"
+#include "sources/source.h"
 #include "fixtures.h"
 #include "platform/file.h"
 #include "test_support.h"
@@ -65,6 +67,17 @@ TEST(JetTarget, ProbeFindsEveryTableInAnyCaseAndRefusesOthers) {
     const std::string why = failure([&] { database->openCursor(probe); });
     EXPECT_FALSE(why.empty()) << probe;
   }
+}
+
+TEST(JetTarget, TheConversionsTableCheckAnswersThroughTheConnection) {
+  SourceConnection source;
+  TargetConnection target(jetTargetOpener());
+  target.open(fixture("testV1997.mdb"));
+  Tcc tcc(source, target);
+  EXPECT_TRUE(tcc.tableexists(target.accdataset(), "Table3"));
+  EXPECT_TRUE(tcc.tableexists(target.accdataset(), "TABLE3"));
+  EXPECT_FALSE(tcc.tableexists(target.accdataset(), "Table9"));
+  EXPECT_FALSE(tcc.tableexists(target.accdataset(), "Table3]"));
 }
 
 // mdb-schema's field names of a table, in order.
