@@ -10,7 +10,7 @@
 //    column is True when not zero.
 //  - Text into numbers reads the invariant form: optional sign, digits, "."
 //    as the decimal point, optional exponent, blanks around it ignored.
-//  - Numbers into text: integers in full, Double with 15 and Single with 7
+//  - Numbers into text: integers and decimals in full, doubles with 15
 //    significant digits, in exponent form ("1E+15", "1.5E-07") when plain
 //    digits would not show them, as Jet writes them.
 //  - Dates into text as the General Date of an English (United States)
@@ -346,10 +346,10 @@ class Converter {
     if (value_.isNull()) return Value::null();
     switch (column_.type) {
       case jet::ColumnType::Boolean: return toBoolean();
-      case jet::ColumnType::Byte: return toInteger("0", "255", "0 to 255");
-      case jet::ColumnType::Integer: return toInteger("32768", "32767", "-32768 to 32767");
+      case jet::ColumnType::Byte: return toInteger(0, 255, "0 to 255");
+      case jet::ColumnType::Integer: return toInteger(-32768, 32767, "-32768 to 32767");
       case jet::ColumnType::Long:
-        return toInteger("2147483648", "2147483647", "-2147483648 to 2147483647");
+        return toInteger(-2147483648LL, 2147483647, "-2147483648 to 2147483647");
       case jet::ColumnType::Currency: return toCurrency();
       case jet::ColumnType::Numeric: return toNumeric();
       case jet::ColumnType::Single: return toSingle();
@@ -426,12 +426,18 @@ class Converter {
     return Value::boolean(!exact().digits.empty());
   }
 
-  Value toInteger(std::string_view negativeLimit, std::string_view positiveLimit, const char* holds) const {
+  Value toInteger(std::int64_t low, std::int64_t high, const char* holds) const {
+    if (value_.kind() == Value::Kind::Integer) {  // the common case, without digits
+      if (value_.asInteger() < low || value_.asInteger() > high) outOfRange(holds);
+      return value_;
+    }
     const ExactNumber n = exact();
     const Rounded r = roundToScale(n, 0);
     const bool negative = n.negative && r.magnitude != "0";
-    if (r.huge || !atMost(r.magnitude, negative ? negativeLimit : positiveLimit)) outOfRange(holds);
-    return Value::integer(toInt64(negative, r.magnitude));
+    if (r.huge || r.magnitude.size() > 18) outOfRange(holds);  // beyond every integer column
+    const std::int64_t v = toInt64(negative, r.magnitude);
+    if (v < low || v > high) outOfRange(holds);
+    return Value::integer(v);
   }
 
   Value toCurrency() const {
