@@ -367,15 +367,19 @@ class Converter {
   }
 
  private:
+  // The value for a message, cut short when long.
+  std::string shown() const {
+    std::string text = value_.toDisplayString();
+    if (utf16Length(text) > 40) text = cutToUtf16Units(text, 40) + "...";
+    return text;
+  }
   [[noreturn]] void mismatch() const {
-    std::string shown = value_.toDisplayString();
-    if (utf16Length(shown) > 40) shown = cutToUtf16Units(shown, 40) + "...";
     throw std::runtime_error("Data type mismatch in field '" + column_.name + "': the " +
-                             kindName(value_.kind()) + " value '" + shown + "' cannot be stored as " +
+                             kindName(value_.kind()) + " value '" + shown() + "' cannot be stored as " +
                              jet::columnTypeName(column_.type));
   }
   [[noreturn]] void outOfRange(const std::string& holds) const {
-    throw std::runtime_error("The value '" + value_.toDisplayString() + "' is out of range for field '" +
+    throw std::runtime_error("The value '" + shown() + "' is out of range for field '" +
                              column_.name + "' (" + jet::columnTypeName(column_.type) + " holds " +
                              holds + ")");
   }
@@ -459,7 +463,7 @@ class Converter {
     if (r.huge || r.magnitude.size() > static_cast<std::size_t>(precision))
       outOfRange("at most " + std::to_string(precision - scale) + " digits before the decimal point");
     if (r.inexact)
-      throw std::runtime_error("The value '" + value_.toDisplayString() + "' has more decimal places than field '" +
+      throw std::runtime_error("The value '" + shown() + "' has more decimal places than field '" +
                                column_.name + "' (" + shape + ") holds");
     return Value::decimal(withPoint(n.negative, r.magnitude, scale));
   }
