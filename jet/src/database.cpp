@@ -17,15 +17,19 @@ Database Database::open(const std::string& utf8Path, OpenMode mode) {
   std::array<std::uint8_t, 32> start{};
   const std::size_t got = file.readAt(0, start.data(), start.size());
   const Format& format = detectFormat(std::span(start.data(), got), utf8Path);
-  if (file.size() < format.pageSize)
+  Pager pager = mode == OpenMode::ReadWrite ? Pager::writable(std::move(file), format) : Pager(std::move(file), format);
+  // A commit cut short leaves its journal: undo it first (in memory only
+  // when opened read-only), so we only ever see committed states.
+  if (auto journal = readJournal(utf8Path, format.pageSize)) pager.recover(*journal);
+  else if (mode == OpenMode::ReadWrite) discardJournal(utf8Path);
+  if (pager.pageCount() < 1)
     throw Error("The database file \"" + utf8Path + "\" is damaged: it is shorter than one page.");
-  std::vector<std::uint8_t> page0(format.pageSize);
-  file.readAt(0, page0.data(), page0.size());
-  const Header header = parseHeader(page0, utf8Path);
+  const PageRef page0 = pager.page(0);
+  const Header header = parseHeader(page0->bytes(), utf8Path);
   if (header.databaseKey != 0)
     throw Error("The database file \"" + utf8Path + "\" is encrypted, which is not supported.");
 
-  auto state = std::make_shared<DatabaseState>(Pager(std::move(file), format), header);
+  auto state = std::make_shared<DatabaseState>(std::move(pager), header);
   DatabaseInfo& info = state->info;
   info.version = format.version == 3 ? FormatVersion::Jet3 : FormatVersion::Jet4;
   info.formatName = format.name;
@@ -60,6 +64,13 @@ TableDefinition Database::definition(std::string_view tableName) const {
   def.systemTable = def.systemTable || entry.system;
   return def;
 }
+
+void Database::beginTransaction() { state_->pager.beginTransaction(); }
+void Database::commit() {
+  state_->pager.commit();
+  state_->info.pageCount = state_->pager.pageCount();
+}
+void Database::rollback() { state_->pager.rollback(); }
 
 RowCursor Database::openCursor(std::string_view tableName) const { return openCursor(definition(tableName)); }
 

@@ -24,4 +24,10 @@ class DatabaseState {
   std::vector<TableEntry> tables;
 };
 
+// The state behind a handle, for the engine's own layers and their tests.
+class DatabaseInternals {
+ public:
+  static DatabaseState& of(Database& database) { return *database.state_; }
+};
+
 }  // namespace fennick::jet

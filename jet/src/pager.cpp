@@ -11,7 +11,29 @@ Pager::Pager(platform::File file, const Format& format, std::size_t cachePages)
   pageCount_ = pages > 0xFFFFFFu ? 0xFFFFFFu : static_cast<std::uint32_t>(pages);
 }
 
+Pager Pager::writable(platform::File file, const Format& format, std::size_t cachePages) {
+  Pager pager(std::move(file), format, cachePages);
+  pager.writable_ = true;
+  return pager;
+}
+
+void Pager::recover(const JournalImage& journal) {
+  if (writable_) {
+    playBackJournal(file_, journal);
+    discardJournal(path());
+  } else {
+    for (const auto& [number, bytes] : journal.originalPages)
+      recovered_[number] = std::make_shared<const Page>(number, bytes);
+  }
+  slots_.clear();
+  lru_.clear();
+  const std::uint64_t pages = journal.originalFileSize / format_->pageSize;
+  pageCount_ = pages > 0xFFFFFFu ? 0xFFFFFFu : static_cast<std::uint32_t>(pages);
+}
+
 PageRef Pager::page(std::uint32_t number) {
+  if (auto it = dirty_.find(number); it != dirty_.end()) return it->second;
+  if (auto it = recovered_.find(number); it != recovered_.end() && number < pageCount_) return it->second;
   if (auto it = slots_.find(number); it != slots_.end()) {
     lru_.splice(lru_.begin(), lru_, it->second.lru);
     return it->second.page;

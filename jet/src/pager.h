@@ -2,14 +2,16 @@
 // bounded LRU cache. Relies on platform::File and format.h.
 //
 // Pages are handed out as shared, immutable buffers, so a caller may keep
-// one while the cache evicts it. Writing will add dirty pages to the same
-// cache (a writable copy per page, flushed in page order at commit by the
-// journal layer); the read path never modifies a cached page.
+// one while the cache evicts it. The write side (pager_write.cpp) keeps the
+// pages a transaction changes as private copies, visible to this handle's
+// reads, and commits them through the journal (journal.h); the read path
+// never modifies a cached page.
 // Not thread-safe: one database handle per thread.
 #pragma once
 
 #include <cstdint>
 #include <list>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "format.h"
+#include "journal.h"
 #include "platform/file.h"
 
 namespace fennick::jet {
@@ -30,6 +33,7 @@ class Page {
   std::uint8_t type() const { return bytes_[0]; }
 
  private:
+  friend class Pager;  // the write side changes its private copies in place
   std::uint32_t number_;
   std::vector<std::uint8_t> bytes_;
 };
@@ -41,6 +45,13 @@ class Pager {
   static constexpr std::size_t kDefaultCachePages = 256;
 
   Pager(platform::File file, const Format& format, std::size_t cachePages = kDefaultCachePages);
+  // A pager over a file opened for writing: it may hold transactions.
+  static Pager writable(platform::File file, const Format& format, std::size_t cachePages = kDefaultCachePages);
+
+  // Opening over a journal left behind by a cut-short commit: a writable
+  // pager plays it back into the file; a read-only one shows the pages as
+  // they were before that commit without touching the file.
+  void recover(const JournalImage& journal);
 
   // Throws the damaged-file error when the page is past the end of the file.
   PageRef page(std::uint32_t number);
@@ -51,6 +62,21 @@ class Pager {
   std::uint32_t pageCount() const { return pageCount_; }
   const Format& format() const { return *format_; }
   const std::string& path() const { return file_.path(); }
+
+  // Write side (pager_write.cpp). One transaction at a time; the file must
+  // have been opened for writing.
+  bool inTransaction() const { return inTransaction_; }
+  void beginTransaction();
+  // The page as this transaction may change it (a private copy).
+  std::span<std::uint8_t> writablePage(std::uint32_t number);
+  // A new zero-filled page at the end of the file; throws Error when the
+  // file would outgrow Jet's 2 GB limit.
+  std::uint32_t appendPage();
+  // Journal, write and sync the changed pages; on failure the transaction
+  // stays open and the file keeps its committed state.
+  void commit();
+  // Forgets every change of the transaction.
+  void rollback();
 
  private:
   struct Slot {
@@ -63,6 +89,14 @@ class Pager {
   std::size_t capacity_;
   std::unordered_map<std::uint32_t, Slot> slots_;
   std::list<std::uint32_t> lru_;  // most recently used first
+
+  // Pages a read-only view over a pending journal shows instead of the file's.
+  std::map<std::uint32_t, PageRef> recovered_;
+
+  bool writable_ = false;
+  bool inTransaction_ = false;
+  std::uint32_t committedPageCount_ = 0;
+  std::map<std::uint32_t, std::shared_ptr<Page>> dirty_;  // changed or appended pages
 };
 
 // Row pointers (page number << 8 | row number), as table definitions and

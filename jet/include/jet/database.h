@@ -102,7 +102,17 @@ class Database {
   RowCursor openCursor(std::string_view tableName) const;
   RowCursor openCursor(const TableDefinition& definition) const;
 
+  // Transactions, on a database opened ReadWrite: the changes made between
+  // beginTransaction() and commit() reach the file together or not at all,
+  // also when the process dies during commit (a journal beside the file,
+  // "<file>.fjournal", is played back the next time it is opened).
+  // rollback() forgets them. Throw Error naming the file when misused.
+  void beginTransaction();
+  void commit();
+  void rollback();
+
  private:
+  friend class DatabaseInternals;  // the engine's own layers reach the state
   explicit Database(std::shared_ptr<DatabaseState> state);
   std::shared_ptr<DatabaseState> state_;
 };
