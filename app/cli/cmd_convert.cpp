@@ -37,8 +37,13 @@ std::vector<std::string> allTables(SourceConnection& source) {
 }
 
 // The command line has no window: Stop is Ctrl+C, which sets the flag
-// directly; the checkpoints only need to read it.
-class ConsoleHost : public ConversionHost {};
+// directly; the checkpoints only need to read it. Failed steps are counted
+// for the exit status.
+class ConsoleHost : public ConversionHost {
+ public:
+  void stepFailed(const std::string&) override { ++failures; }
+  int failures = 0;
+};
 
 }  // namespace
 
@@ -81,11 +86,16 @@ int runConvert(const Args& args) {
     throw;
   }
   printer.finish();
-  bool allDone = end == RunEnd::Completed;
-  for (const auto& line : log.lines())
-    if (line == "Operation aborted") allDone = false;
-  if (end == RunEnd::Stopped) writeErr("fennick-cli: conversion stopped\n");
-  return allDone ? 0 : 1;
+  if (end == RunEnd::Stopped) {
+    writeErr("fennick-cli: conversion stopped\n");
+    return 1;
+  }
+  if (host.failures > 0) {
+    writeErr("fennick-cli: " + std::to_string(host.failures) +
+             (host.failures == 1 ? " step" : " steps") + " failed; see the log above\n");
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace fennick::cli

@@ -62,10 +62,12 @@ RunEnd runConversion(const ConversionJob& job, const RunTexts& texts, SourceConn
     if (existed && policy == ExistingTablePolicy::Overwrite) {
       log.AppendLine("Drop table " + targetName + "... ");
       std::string error;
-      if (tcc.droptable(target.accesssql(), targetName, error))
+      if (tcc.droptable(target.accesssql(), targetName, error)) {
         log.ReplaceLastLine("Drop table " + targetName + "...Done");
-      else
+      } else {
         log.AppendLine(error);
+        host.stepFailed(error);
+      }
       log.AppendEmptyLine();
     }
     if (existed && policy == ExistingTablePolicy::Skip) {
@@ -76,10 +78,12 @@ RunEnd runConversion(const ConversionJob& job, const RunTexts& texts, SourceConn
       log.AppendLine("Create table " + targetName + "... ");
       std::string error;
       const bool created = tcc.createtable(sourceName, targetName, job.blobtotext, error);
-      if (created)
+      if (created) {
         log.ReplaceLastLine("Create table " + targetName + "...Done");
-      else
+      } else {
         log.AppendLine(error);
+        host.stepFailed(error);
+      }
       log.AppendEmptyLine();
       creationFailed = !created;
       if (convertIndexes && created) tcc.createindexes(sourceName, targetName);
@@ -94,10 +98,12 @@ RunEnd runConversion(const ConversionJob& job, const RunTexts& texts, SourceConn
         UnstoredValues unstored;
         CopyOptions options;
         options.blobToText = job.blobtotext;
-        if (copyrows(source, target, log, host, options, sourceName, targetName, error, unstored))
+        if (copyrows(source, target, log, host, options, sourceName, targetName, error, unstored)) {
           log.AppendToLastLine("...Done");
-        else
+        } else {
           log.AppendLine(error);
+          host.stepFailed(error);
+        }
         if (const std::string line = unstoredValuesLine(unstored); !line.empty())
           log.AppendLine(line);
         log.AppendEmptyLine();

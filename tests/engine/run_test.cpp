@@ -49,6 +49,8 @@ struct Harness {
   struct Host : ConversionHost {
     std::function<void()> onPump;
     int pumps = 0;
+    std::vector<std::string> failures;
+    void stepFailed(const std::string& message) override { failures.push_back(message); }
     void handlePendingMessages() override {
       ++pumps;
       if (onPump) onPump();
@@ -165,6 +167,7 @@ TEST(RowCopy, RefusedPostKeepsEarlierRows) {
   EXPECT_EQ(h.target->tables["T"].rows.size(), 249u);
   EXPECT_EQ(h.log.lines()[2], "Insert table T 200 Rows ");
   EXPECT_EQ(h.log.lines()[3].rfind("The changes you requested", 0), 0u);
+  EXPECT_EQ(h.host.failures.size(), 1u);
 }
 
 TEST(RowCopy, ValuesThatCannotBeStoredAreCountedPerColumn) {
@@ -246,6 +249,7 @@ TEST(ConversionRun, FailedDropLeadsToAFailedCreateAndASkippedCopy) {
   EXPECT_EQ(h.log.lines()[1], "refused");
   EXPECT_EQ(h.log.lines()[4], "Table 'T' already exists.");
   EXPECT_EQ(h.log.lines()[6], "Skip table T");
+  EXPECT_EQ(h.host.failures, (std::vector<std::string>{"refused", "Table 'T' already exists."}));
 }
 
 TEST(ConversionRun, BatchModeStampsTheEndSavesTheLogAndClosesTheWindow) {

@@ -30,6 +30,9 @@ class ConversionHost {
   virtual void handlePendingMessages() {}
   // Batch mode, at the end of a completed run: close the main window.
   virtual void closeMainWindow() {}
+  // A step of a table failed (a drop, a creation, a row copy); its message
+  // has just been written to the log.
+  virtual void stepFailed(const std::string& message) { (void)message; }
   // Batch mode: the first command-line argument (the parameter file).
   virtual std::string batchParameterFile() const { return {}; }
 };
