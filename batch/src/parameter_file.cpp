@@ -48,7 +48,7 @@ std::string parameterFileBytes(const std::vector<std::string>& lines) {
 }
 
 void writeParameterFile(const std::string& path, const std::vector<std::string>& lines) {
-  platform::writeWholeFile(path, parameterFileBytes(lines));
+  platform::writePrivateFile(path, parameterFileBytes(lines));  // it holds the password
 }
 
 std::string parameterFileName(const std::string& shortcutPath) {

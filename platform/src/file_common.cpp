@@ -8,6 +8,11 @@ void writeWholeFile(const std::string& path, std::string_view bytes) {
   f.writeAt(0, bytes.data(), bytes.size());
 }
 
+void writePrivateFile(const std::string& path, std::string_view bytes) {
+  File f = File::open(path, File::Mode::CreatePrivate);
+  f.writeAt(0, bytes.data(), bytes.size());
+}
+
 std::string readWholeFile(const std::string& path) {
   File f = File::open(path, File::Mode::ReadOnly);
   std::string data(static_cast<std::size_t>(f.size()), '\0');

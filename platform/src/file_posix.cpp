@@ -46,16 +46,20 @@ File File::open(const std::string& path, Mode mode) {
   switch (mode) {
     case Mode::ReadOnly: flags |= O_RDONLY; break;
     case Mode::ReadWrite: flags |= O_RDWR; break;
-    case Mode::CreateExclusive: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    case Mode::CreateExclusive:
+    case Mode::CreatePrivate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
   }
+  const bool creating = mode == Mode::CreateExclusive || mode == Mode::CreatePrivate;
   auto handle = std::make_unique<Handle>();
-  handle->fd = ::open(path.c_str(), flags, 0666);
-  if (handle->fd < 0) fail(mode == Mode::CreateExclusive ? "Cannot create file" : "Cannot open file", path);
+  handle->fd = ::open(path.c_str(), flags, mode == Mode::CreatePrivate ? 0600 : 0666);
+  if (handle->fd < 0) fail(creating ? "Cannot create file" : "Cannot open file", path);
   struct stat st {};
   if (::fstat(handle->fd, &st) == 0 && S_ISDIR(st.st_mode)) {
     errno = EISDIR;
-    fail(mode == Mode::CreateExclusive ? "Cannot create file" : "Cannot open file", path);
+    fail(creating ? "Cannot create file" : "Cannot open file", path);
   }
+  // A file that already existed keeps its mode through O_TRUNC.
+  if (mode == Mode::CreatePrivate && ::fchmod(handle->fd, 0600) != 0) fail("Cannot create file", path);
   return File(path, std::move(handle));
 }
 

@@ -59,7 +59,8 @@ File File::open(const std::string& path, Mode mode) {
   DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   DWORD disposition = OPEN_EXISTING;
   if (mode != Mode::ReadOnly) access |= GENERIC_WRITE;
-  if (mode == Mode::CreateExclusive) {
+  const bool creating = mode == Mode::CreateExclusive || mode == Mode::CreatePrivate;
+  if (creating) {
     share = 0;
     disposition = CREATE_ALWAYS;
   }
@@ -67,7 +68,7 @@ File File::open(const std::string& path, Mode mode) {
   handle->h = CreateFileW(wide(path).c_str(), access, share, nullptr, disposition,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle->h == INVALID_HANDLE_VALUE)
-    fail(mode == Mode::CreateExclusive ? "Cannot create file" : "Cannot open file", path);
+    fail(creating ? "Cannot create file" : "Cannot open file", path);
   return File(path, std::move(handle));
 }
 

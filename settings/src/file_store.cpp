@@ -175,7 +175,7 @@ std::unique_ptr<SettingsWriter> FileSettingsStore::openForWriting() {
   Lines lines = readLines(path_).value_or(Lines{});
   const std::string temporary = temporaryName(path_);
   try {
-    platform::File file = platform::File::open(temporary, platform::File::Mode::CreateExclusive);
+    platform::File file = platform::File::open(temporary, platform::File::Mode::CreatePrivate);  // passwords
     return std::make_unique<FileWriter>(path_, temporary, std::move(file), std::move(lines));
   } catch (const platform::SystemError&) {
     return nullptr;

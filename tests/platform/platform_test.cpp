@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "platform/codepage.h"
 #include "platform/error.h"
 #include "platform/file.h"
@@ -51,6 +55,18 @@ TEST(File, WritesReadsAndReportsMissingFolders) {
     EXPECT_NE(std::string(e.what()).back(), '.');
   }
 }
+
+#ifndef _WIN32
+TEST(File, PrivateFilesAreForTheirOwnerOnly) {
+  const std::string path = test::joinPath(test::scratchDir(), "secret");
+  writeWholeFile(path, "open");  // an existing file with the usual mode
+  writePrivateFile(path, "secret");
+  EXPECT_EQ(readWholeFile(path), "secret");
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+#endif
 
 TEST(File, DirectoryIsNotAFile) {
   const std::string dir = test::scratchDir();

@@ -17,6 +17,8 @@ class File {
     ReadOnly,         // existing file, shared for reading and writing by others
     ReadWrite,        // existing file, shared for reading and writing by others
     CreateExclusive,  // create or truncate, denying others access while open
+    CreatePrivate,    // the same, readable and writable by its owner only
+                      // (on POSIX systems; Windows keeps the folder's access rules)
   };
 
   // Throws SystemError with "Cannot open file "<path>". <reason>" (or
@@ -56,5 +58,7 @@ void replaceFile(const std::string& from, const std::string& to);
 // "Cannot create file "<path>". <reason>" when that is not possible.
 void writeWholeFile(const std::string& utf8Path, std::string_view bytes);
 std::string readWholeFile(const std::string& utf8Path);
+// writeWholeFile for files that hold a secret (a password): owner-only.
+void writePrivateFile(const std::string& utf8Path, std::string_view bytes);
 
 }  // namespace fennick::platform
