@@ -8,7 +8,7 @@ namespace fennick::cli {
 LogPrinter::LogPrinter(ConversionLog& log, bool terminal, Writer write)
     : log_(log), terminal_(terminal), write_(write ? std::move(write) : Writer(writeOut)) {
   printed_ = log.LineCount();
-  log_.setListener([this](const ConversionLog& l, ConversionLog::Change c) { onChange(l, c); });
+  listener_ = log_.addListener([this](const ConversionLog& l, ConversionLog::Change c) { onChange(l, c); });
 }
 
 LogPrinter::~LogPrinter() { finish(); }
@@ -37,7 +37,7 @@ void LogPrinter::onChange(const ConversionLog& log, ConversionLog::Change change
 void LogPrinter::finish() {
   if (finished_) return;
   finished_ = true;
-  log_.setListener(nullptr);
+  log_.removeListener(listener_);
   const auto& lines = log_.lines();
   std::string out;
   if (terminal_ && lastShown_) out += "\r\x1b[K";

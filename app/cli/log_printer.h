@@ -28,6 +28,7 @@ class LogPrinter {
   std::size_t printed_ = 0;  // lines written completely, with their line end
   bool lastShown_ = false;   // terminal: the last line is on screen without line end
   bool finished_ = false;
+  std::size_t listener_ = 0;
 };
 
 }  // namespace fennick::cli

@@ -55,8 +55,17 @@ void ConversionLog::SaveLog(const std::string& path) const {
   platform::writeWholeFile(path, platform::toAnsi(text()));
 }
 
+std::size_t ConversionLog::addListener(Listener listener) {
+  listeners_.emplace_back(nextListener_, std::move(listener));
+  return nextListener_++;
+}
+
+void ConversionLog::removeListener(std::size_t id) {
+  std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
+}
+
 void ConversionLog::notify(Change change) const {
-  if (listener_) listener_(*this, change);
+  for (const auto& [id, listener] : listeners_) listener(*this, change);
 }
 
 }  // namespace fennick

@@ -55,7 +55,10 @@ TEST(ConversionLog, CrLfInsideTextStartsNewLines) {
 TEST(ConversionLog, ListenerHearsEveryChange) {
   ConversionLog log;
   std::vector<ConversionLog::Change> seen;
-  log.setListener([&](const ConversionLog&, ConversionLog::Change c) { seen.push_back(c); });
+  const std::size_t id =
+      log.addListener([&](const ConversionLog&, ConversionLog::Change c) { seen.push_back(c); });
+  int second = 0;
+  log.addListener([&](const ConversionLog&, ConversionLog::Change) { ++second; });
   log.AppendLine("a");
   log.ReplaceLastLine("b");
   log.AppendToLastLine("c");
@@ -63,6 +66,11 @@ TEST(ConversionLog, ListenerHearsEveryChange) {
   using C = ConversionLog::Change;
   EXPECT_EQ(seen, (std::vector<C>{C::Appended, C::LastLineReplaced, C::LastLineReplaced,
                                   C::Cleared}));
+  EXPECT_EQ(second, 4);
+  log.removeListener(id);
+  log.AppendLine("x");
+  EXPECT_EQ(seen.size(), 4u);
+  EXPECT_EQ(second, 5);
 }
 
 TEST(ConversionLog, SaveToMissingFolderFailsAndKeepsTheLog) {

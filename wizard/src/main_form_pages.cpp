@@ -25,12 +25,12 @@ Taaform1::Taaform1(ui::UiServices& ui, TargetOpener targetOpener, MainFormHooks 
       form_("Taaform1", "", 594, 425),
       target_(std::move(targetOpener)) {
   defineComponents();
-  log_.setListener([this](const ConversionLog& log, ConversionLog::Change) {
+  logListener_ = log_.addListener([this](const ConversionLog& log, ConversionLog::Change) {
     form_["sc"].caption = log.text();
   });
 }
 
-Taaform1::~Taaform1() { log_.setListener(nullptr); }
+Taaform1::~Taaform1() { log_.removeListener(logListener_); }
 
 std::string Taaform1::caption(const std::string& component) const {
   return form_[component].caption;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,14 +37,18 @@ class ConversionLog {
   // The buffer as the memo holds it: every line followed by CR LF.
   std::string text() const;
 
-  void setListener(Listener listener) { listener_ = std::move(listener); }
+  // Several hosts may follow one log (the wizard's memo and a console, say).
+  // Returns the number that removeListener takes.
+  std::size_t addListener(Listener listener);
+  void removeListener(std::size_t id);
 
  private:
   void appendSplit(std::string_view text);
   void notify(Change change) const;
 
   std::vector<std::string> lines_;
-  Listener listener_;
+  std::vector<std::pair<std::size_t, Listener>> listeners_;
+  std::size_t nextListener_ = 1;
 };
 
 }  // namespace fennick

@@ -153,6 +153,7 @@ class Taaform1 : public ui::FormController {
   CloseHandler closeHandler_ = CloseHandler::Close;
   std::string languageCode_ = "en";
   bool closeRequested_ = false;
+  std::size_t logListener_ = 0;
   bool runActive_ = false;
   const ParameterList* batchParameters_ = nullptr;
   std::string batchParameterFile_;
