@@ -8,6 +8,8 @@
 #include "database_state.h"
 #include "table_definition.h"
 #include "table_scan.h"
+#include "table_writer.h"
+#include "platform/clock.h"
 
 namespace fennick::jet {
 
@@ -70,7 +72,20 @@ void Database::commit() {
   state_->pager.commit();
   state_->info.pageCount = state_->pager.pageCount();
 }
-void Database::rollback() { state_->pager.rollback(); }
+void Database::rollback() {
+  state_->pager.rollback();
+  state_->tables = readCatalog(state_);  // forget tables the transaction created
+}
+
+void Database::createTable(std::string_view name, const std::vector<NewColumn>& columns) {
+  if (!state_->pager.inTransaction()) throw Error("Creating a table in \"" + path() + "\" needs an open transaction.");
+  jet::createTable(state_, std::string(name), columns, platform::localNow());
+}
+
+void Database::appendRow(std::string_view tableName, const std::vector<fennick::Value>& values) {
+  if (!state_->pager.inTransaction()) throw Error("Adding a row to \"" + path() + "\" needs an open transaction.");
+  jet::appendRow(state_, definition(tableName), values);
+}
 
 RowCursor Database::openCursor(std::string_view tableName) const { return openCursor(definition(tableName)); }
 

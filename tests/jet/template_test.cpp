@@ -1,8 +1,9 @@
 // The two empty-database templates under resources/: they are what
 // fennick-make-templates builds, have Jet's size and header, open in our
-// reader and in mdbtools with the engine's four system tables, and the Jet 4
-// one is the file Jet itself makes (adox_jet4.mdb) except where Jet leaves
-// bytes uninitialised. Also: the conversion engine writes a missing target
+// reader and in mdbtools with the engine's four system tables, the Jet 4
+// one is the file Jet itself makes (adox_jet4.mdb) and the Jet 3 one has
+// the system table definitions of every Access 97 file, except where Jet
+// leaves bytes uninitialised. Also: the conversion engine writes a missing target
 // from them.
 #include <gtest/gtest.h>
 
@@ -186,6 +187,44 @@ TEST(Jet4Template, IsTheFileJetMakesSaveUninitialisedBytes) {
       return e.page == page && offset >= e.first && offset <= e.last;
     });
     EXPECT_TRUE(excepted) << "page " << page << " offset 0x" << std::hex << offset;
+  }
+}
+
+// No empty Jet 3 file made by Access exists, but every Access 97 file
+// carries the same four system table definitions on pages 2-5: ours must
+// equal testV1997.mdb's except the row counts and the bytes Access leaves
+// uninitialised (the fixed offset of variable columns, the order byte of
+// unused index column slots).
+TEST(Jet3Template, HasTheSystemTableDefinitionsOfAccess97) {
+  const std::string ours = readFileBytes(committedPath(kCases[1]));
+  const std::string access = readFileBytes(test::sharedPath("fixtures/access/testV1997.mdb"));
+  const auto u8 = [&](std::size_t at) { return static_cast<std::uint8_t>(ours.at(at)); };
+  const auto u16 = [&](std::size_t at) { return static_cast<unsigned>(u8(at) | u8(at + 1) << 8); };
+  const auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+  for (std::size_t page = 2; page <= 5; ++page) {
+    SCOPED_TRACE("page " + std::to_string(page));
+    const std::size_t base = page * 2048;
+    const std::size_t length = u32(base + 0x08);
+    const std::size_t columns = u16(base + 0x19), realIndexes = u32(base + 0x1F);
+    std::vector<bool> uninitialised(length, false);
+    for (std::size_t i = 0x0C; i < 0x10; ++i) uninitialised[i] = true;  // row count
+    for (std::size_t r = 0; r < realIndexes; ++r)
+      for (std::size_t i = 0; i < 4; ++i) uninitialised[0x2B + 8 * r + 4 + i] = true;  // index row count
+    const std::size_t columnsAt = 0x2B + 8 * realIndexes;
+    std::size_t at = columnsAt + 18 * columns;
+    for (std::size_t c = 0; c < columns; ++c) {
+      const std::size_t record = columnsAt + 18 * c;
+      if ((u8(base + record + 13) & 0x01) == 0) uninitialised[record + 14] = uninitialised[record + 15] = true;
+    }
+    for (std::size_t c = 0; c < columns; ++c) at += 1 + u8(base + at);  // names
+    for (std::size_t r = 0; r < realIndexes; ++r, at += 39)
+      for (std::size_t slot = 0; slot < 10; ++slot)
+        if (u16(base + at + 3 * slot) == 0xFFFF) uninitialised[at + 3 * slot + 2] = true;
+    ASSERT_LE(at, length);
+    for (std::size_t i = 0; i < length; ++i) {
+      if (uninitialised[i]) continue;
+      EXPECT_EQ(u8(base + i), static_cast<std::uint8_t>(access.at(base + i))) << "offset 0x" << std::hex << i;
+    }
   }
 }
 

@@ -158,7 +158,9 @@ TEST(Transaction, CommitReachesTheFileAndTheGlobalMap) {
   const auto bitmap = reinterpret_cast<const std::uint8_t*>(bytes.data()) + 4096 + 0xFBB + 5;
   EXPECT_EQ(bitmap[2] & 0x01, 0);
   EXPECT_EQ(bitmap[2] & 0x02, 0x02);
-  if (haveMdbtools()) EXPECT_EQ(stateSeenByMdbtools(path), 3);
+  if (haveMdbtools()) {
+    EXPECT_EQ(stateSeenByMdbtools(path), 3);
+  }
 }
 
 TEST(Transaction, ReadOnlyHandlesRefuseToWrite) {
@@ -313,7 +315,9 @@ TEST(Transaction, KilledDuringCommitsLeavesExactlyACommittedState) {
       EXPECT_TRUE(seen == static_cast<int>(lastDone) || seen == static_cast<int>(lastStarted))
           << "last commit returned " << lastDone << ", last started " << lastStarted << ", file holds " << seen;
     }
-    if (haveMdbtools()) EXPECT_EQ(stateSeenByMdbtools(path), seen);
+    if (haveMdbtools()) {
+      EXPECT_EQ(stateSeenByMdbtools(path), seen);
+    }
   }
   // Most of the writer's time goes to commits; some kills must land in one.
   EXPECT_GT(killedMidCommit, 0);

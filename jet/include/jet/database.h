@@ -51,6 +51,15 @@ struct RowLocation {
   friend bool operator==(const RowLocation&, const RowLocation&) = default;
 };
 
+// A column of a table to be created. Text (length in characters) and
+// Binary (length in bytes) hold 1 to 255; Boolean, Byte, Integer, Long,
+// Single, Double and DateTime need no length.
+struct NewColumn {
+  std::string name;
+  ColumnType type = ColumnType::Long;
+  std::uint16_t length = 0;
+};
+
 class DatabaseState;  // shared by a database and its cursors
 class TableScan;
 
@@ -110,6 +119,14 @@ class Database {
   void beginTransaction();
   void commit();
   void rollback();
+
+  // Inside a transaction: a new table with its catalogue rows, permissions
+  // and catalogue index entries (no indexes of its own yet), and plain rows
+  // appended to a table, one value per column in definition order. Throw
+  // Error naming the table and column for what Jet does not allow or this
+  // engine does not write yet.
+  void createTable(std::string_view name, const std::vector<NewColumn>& columns);
+  void appendRow(std::string_view table, const std::vector<fennick::Value>& values);
 
  private:
   friend class DatabaseInternals;  // the engine's own layers reach the state
