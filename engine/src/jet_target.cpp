@@ -4,6 +4,7 @@
 // (or its user) knows them. Relies on jet_target.h, value_conversion.h,
 // jet_sql/parser.h and jet_sql/names.h.
 #include "jet_target.h"
+#include "jet_writer.h"
 
 #include <stdexcept>
 #include <type_traits>
@@ -224,10 +225,7 @@ std::pair<jet::Database, bool> openFile(const std::string& path) {
 
 }  // namespace
 
-JetWriterFactory defaultJetWriterFactory() {
-  // The engine's writing half plugs in here.
-  return [](jet::Database&, bool) -> std::unique_ptr<JetWriter> { return nullptr; };
-}
+JetWriterFactory defaultJetWriterFactory() { return makeEngineWriter; }
 
 std::unique_ptr<TargetDatabase> openJetTarget(const std::string& path, const JetWriterFactory& makeWriter) {
   auto [database, readOnly] = openFile(path);
