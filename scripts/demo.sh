@@ -12,6 +12,7 @@ build/bin/fennick-cli tables --service "sqlite:$sample"
 echo
 echo "Converting them into build/demo/sample.mdb:"
 mkdir -p build/demo
+rm -f build/demo/sample.mdb  # a fresh file on every run
 if build/bin/fennick-cli convert --service "sqlite:$sample" --target build/demo/sample.mdb \
      --format 2000 --all-tables; then
   build/bin/fennick-cli inspect build/demo/sample.mdb
