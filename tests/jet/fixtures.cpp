@@ -1,6 +1,8 @@
 // Fixture listing and the shell helper for the mdbtools judges.
 #include "fixtures.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -48,6 +50,23 @@ std::string runCommand(const std::string& command, bool& ok) {
   while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
   ok = ::pclose(pipe) == 0;
 #endif
+  return out;
+}
+
+std::string mdbtoolsMissing() {
+#ifdef _WIN32
+  return "mdbtools is not available under Wine";
+#else
+  bool ok = false;
+  runCommand("command -v mdb-export >/dev/null", ok);
+  return ok ? std::string() : std::string("mdbtools is not installed");
+#endif
+}
+
+std::string mdbtool(const std::string& command) {
+  bool ok = false;
+  std::string out = runCommand(command + " 2>&1", ok);
+  EXPECT_TRUE(ok) << command << "\n" << out;
   return out;
 }
 

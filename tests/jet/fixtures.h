@@ -18,4 +18,11 @@ std::string runCommand(const std::string& command, bool& ok);
 // Single-quotes an argument for the shell.
 std::string shellQuote(const std::string& arg);
 
+// Why mdbtools cannot judge here (under Wine, or not installed), or empty
+// when it can: tests skip with this reason.
+std::string mdbtoolsMissing();
+// Runs an mdbtools command, failing the test when it does not succeed, and
+// returns what it printed (standard error included).
+std::string mdbtool(const std::string& command);
+
 }  // namespace fennick::test

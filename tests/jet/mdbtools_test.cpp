@@ -202,13 +202,7 @@ bool sameField(const Column& c, const Value& ours, const std::string& theirs) {
 class MdbtoolsAgreement : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
-#ifdef _WIN32
-    GTEST_SKIP() << "mdbtools is not available under Wine";
-#else
-    bool ok = false;
-    runCommand("command -v mdb-export >/dev/null", ok);
-    if (!ok) GTEST_SKIP() << "mdbtools is not installed";
-#endif
+    if (const std::string why = test::mdbtoolsMissing(); !why.empty()) GTEST_SKIP() << why;
   }
 };
 

@@ -94,20 +94,9 @@ class TableWriter : public ::testing::TestWithParam<Case> {};
 class TableWriterWithMdbtools : public TableWriter {
  protected:
   void SetUp() override {
-#ifdef _WIN32
-    GTEST_SKIP() << "mdbtools is not available under Wine";
-#else
-    bool ok = false;
-    runCommand("command -v mdb-export >/dev/null", ok);
-    if (!ok) GTEST_SKIP() << "mdbtools is not installed";
-#endif
+    if (const std::string why = test::mdbtoolsMissing(); !why.empty()) GTEST_SKIP() << why;
   }
-  std::string tool(const std::string& command) {
-    bool ok = false;
-    std::string out = runCommand(command + " 2>&1", ok);
-    EXPECT_TRUE(ok) << command << "\n" << out;
-    return out;
-  }
+  std::string tool(const std::string& command) { return test::mdbtool(command); }
 };
 
 TEST_P(TableWriterWithMdbtools, ReadsTheNewTableAndEveryRow) {

@@ -107,20 +107,9 @@ TEST_P(Template, OpensInOurReader) {
 class TemplateWithMdbtools : public Template {
  protected:
   void SetUp() override {
-#ifdef _WIN32
-    GTEST_SKIP() << "mdbtools is not available under Wine";
-#else
-    bool ok = false;
-    runCommand("command -v mdb-export >/dev/null", ok);
-    if (!ok) GTEST_SKIP() << "mdbtools is not installed";
-#endif
+    if (const std::string why = test::mdbtoolsMissing(); !why.empty()) GTEST_SKIP() << why;
   }
-  std::string tool(const std::string& command) {
-    bool ok = false;
-    std::string out = runCommand(command + " 2>&1", ok);
-    EXPECT_TRUE(ok) << command << "\n" << out;
-    return out;
-  }
+  std::string tool(const std::string& command) { return test::mdbtool(command); }
 };
 
 TEST_P(TemplateWithMdbtools, ListsCountsAndExportsTheSystemTables) {

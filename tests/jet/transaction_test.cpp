@@ -90,15 +90,7 @@ std::uint64_t pageCountSeenByOurReader(const std::string& path) {
   return Database::open(path, OpenMode::ReadOnly).info().pageCount;
 }
 
-bool haveMdbtools() {
-#ifdef _WIN32
-  return false;
-#else
-  bool ok = false;
-  test::runCommand("command -v mdb-export >/dev/null", ok);
-  return ok;
-#endif
-}
+bool haveMdbtools() { return test::mdbtoolsMissing().empty(); }
 
 // mdbtools' reading of the ACMs: the same value on every row, or -1.
 int stateSeenByMdbtools(const std::string& path) {
