@@ -13,6 +13,7 @@ using Args = std::vector<std::string>;
 int runInspect(const Args& args);
 int runTables(const Args& args);
 int runConvert(const Args& args);
+int runRun(const Args& args);
 
 // The usage text of every command, printed by "fennick-cli help".
 extern const char* const kUsage;

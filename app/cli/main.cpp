@@ -16,6 +16,9 @@ const char* const kUsage =
     "      List the source's tables.\n"
     "  fennick-cli convert --service SERVICE [--user USER] --target FILE.mdb [options]\n"
     "      Convert tables of the source schema into an Access database.\n"
+    "  fennick-cli run JOB.fennick\n"
+    "      Replay a job saved with the wizard's shortcut, without a window; the\n"
+    "      log goes to standard output and beside the job file.\n"
     "  fennick-cli help | --version\n";
 
 }  // namespace fennick::cli
@@ -37,6 +40,7 @@ int main(int argc, char** argv) {
     if (command == "inspect") return runInspect(args);
     if (command == "tables") return runTables(args);
     if (command == "convert") return runConvert(args);
+    if (command == "run") return runRun(args);
     writeErr("fennick-cli: unknown command \"" + command + "\"\n" + kUsage);
     return 2;
   } catch (const std::exception& e) {
