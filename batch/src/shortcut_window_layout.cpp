@@ -8,13 +8,13 @@ namespace fennick {
 using ui::Bounds;
 using ui::Component;
 using ui::Kind;
+using ui::kButtonHeight;
+using ui::kCheckHeight;
+using ui::kEditHeight;
+using ui::kLabelHeight;
 
 namespace {
 
-constexpr int kLabelHeight = 13;
-constexpr int kEditHeight = 21;
-constexpr int kCheckHeight = 17;
-constexpr int kButtonHeight = 25;
 
 Component& readOnlyEdit(ui::Form& form, const char* name, const char* parent, Bounds bounds) {
   Component& edit = form.add(name, Kind::Edit, parent, bounds);

@@ -10,13 +10,13 @@ namespace fennick {
 using ui::Bounds;
 using ui::Component;
 using ui::Kind;
+using ui::kButtonHeight;
+using ui::kCheckHeight;
+using ui::kEditHeight;
+using ui::kLabelHeight;
 
 namespace {
 
-constexpr int kLabelHeight = 13;
-constexpr int kEditHeight = 21;
-constexpr int kCheckHeight = 17;
-constexpr int kButtonHeight = 25;
 
 Component& label(ui::Form& form, const char* name, const char* parent, int left, int top,
                  int width, const char* caption) {

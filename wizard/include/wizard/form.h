@@ -38,6 +38,12 @@ enum class Kind {
 // True for the classes whose caption the language tables set.
 bool isCaptioned(Kind kind);
 
+// The designed heights of the standard controls, in pixels.
+inline constexpr int kLabelHeight = 13;
+inline constexpr int kEditHeight = 21;
+inline constexpr int kCheckHeight = 17;
+inline constexpr int kButtonHeight = 25;
+
 struct Bounds {
   int left = 0, top = 0, width = 0, height = 0;
 };
