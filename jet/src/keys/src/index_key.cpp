@@ -190,15 +190,19 @@ double doubleValue(const KeyColumn& column, const Value& value) {
   }
 }
 
-void appendCurrency(Bytes& out, const KeyColumn& column, const Value& value) {
-  constexpr int kCurrencyScale = 4;
-  std::string text;
+// A number value as decimal text, for the exactly scaled key types.
+std::string decimalText(const KeyColumn& column, const Value& value) {
   switch (value.kind()) {
-    case Value::Kind::Integer: text = std::to_string(value.asInteger()); break;
-    case Value::Kind::Double: text = plainText(column, value.asDouble()); break;
-    case Value::Kind::Decimal: text = value.asDecimal().text; break;
+    case Value::Kind::Integer: return std::to_string(value.asInteger());
+    case Value::Kind::Double: return plainText(column, value.asDouble());
+    case Value::Kind::Decimal: return value.asDecimal().text;
     default: wrongKind(column, value);
   }
+}
+
+void appendCurrency(Bytes& out, const KeyColumn& column, const Value& value) {
+  constexpr int kCurrencyScale = 4;
+  const std::string text = decimalText(column, value);
   DecimalParts parts = splitDecimal(column, text);
   std::string digits = scaledDigits(column, parts, kCurrencyScale);
   // The stored value is a 64-bit count of ten-thousandths.
@@ -213,13 +217,7 @@ void appendCurrency(Bytes& out, const KeyColumn& column, const Value& value) {
 
 void appendNumeric(Bytes& out, const KeyColumn& column, const Value& value) {
   if (column.scale < 0 || column.scale > 28) reject(column, "the column's scale is out of range");
-  std::string text;
-  switch (value.kind()) {
-    case Value::Kind::Integer: text = std::to_string(value.asInteger()); break;
-    case Value::Kind::Double: text = plainText(column, value.asDouble()); break;
-    case Value::Kind::Decimal: text = value.asDecimal().text; break;
-    default: wrongKind(column, value);
-  }
+  const std::string text = decimalText(column, value);
   DecimalParts parts = splitDecimal(column, text);
   std::string digits = scaledDigits(column, parts, column.scale);
   std::uint8_t magnitude[16] = {};
