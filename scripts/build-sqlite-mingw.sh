@@ -42,10 +42,12 @@ fi
 
 amalgamation="$(find "$tree" -maxdepth 2 -name sqlite3.c -print -quit)"
 if [ -z "$amalgamation" ]; then
-  # A full source tree: generate sqlite3.c with the native tools (tclsh).
+  # A full source tree: generate sqlite3.c with the native tools (tclsh and
+  # the host's compiler, whatever CC the caller's build has set).
   mkdir -p "$cache/amalgamation"
   (cd "$cache/amalgamation" &&
-     { [ -f Makefile ] || "$tree/configure" --disable-tcl >/dev/null; } &&
+     { [ -f Makefile ] || env -u CFLAGS -u CPPFLAGS -u LDFLAGS CC="${NATIVE_CC:-cc}" \
+         "$tree/configure" --disable-tcl >/dev/null; } &&
      make -s sqlite3.c >/dev/null)
   amalgamation="$cache/amalgamation/sqlite3.c"
 fi

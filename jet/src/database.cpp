@@ -14,6 +14,13 @@
 namespace fennick::jet {
 
 Database Database::open(const std::string& utf8Path, OpenMode mode) {
+  // A writer records itself beside the file first, and leaves the file alone
+  // while another program has it open.
+  std::optional<LockFile> lock;
+  if (mode == OpenMode::ReadWrite) {
+    if (!platform::isRegularFile(utf8Path)) platform::File::open(utf8Path, platform::File::Mode::ReadOnly);  // its error
+    lock = LockFile::acquire(utf8Path);
+  }
   platform::File file = platform::File::open(
       utf8Path, mode == OpenMode::ReadOnly ? platform::File::Mode::ReadOnly : platform::File::Mode::ReadWrite);
   std::array<std::uint8_t, 32> start{};
@@ -32,6 +39,7 @@ Database Database::open(const std::string& utf8Path, OpenMode mode) {
     throw Error("The database file \"" + utf8Path + "\" is encrypted, which is not supported.");
 
   auto state = std::make_shared<DatabaseState>(std::move(pager), header);
+  state->lock = std::move(lock);
   DatabaseInfo& info = state->info;
   info.version = format.version == 3 ? FormatVersion::Jet3 : FormatVersion::Jet4;
   info.formatName = format.name;

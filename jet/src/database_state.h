@@ -2,11 +2,13 @@
 // pager, the text codec, the header settings and the catalogue.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "header.h"
 #include "jet/database.h"
+#include "lock_file.h"
 #include "pager.h"
 #include "text.h"
 
@@ -17,6 +19,8 @@ class DatabaseState {
   DatabaseState(Pager pager, Header header)
       : pager(std::move(pager)), header(header), text{header.format, header.codePage} {}
 
+  // Declared first, so the entry is given up after the file is closed.
+  std::optional<LockFile> lock;
   Pager pager;
   Header header;
   TextCodec text;

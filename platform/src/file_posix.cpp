@@ -46,6 +46,7 @@ File File::open(const std::string& path, Mode mode) {
   switch (mode) {
     case Mode::ReadOnly: flags |= O_RDONLY; break;
     case Mode::ReadWrite: flags |= O_RDWR; break;
+    case Mode::OpenOrCreate: flags |= O_RDWR | O_CREAT; break;
     case Mode::CreateExclusive:
     case Mode::CreatePrivate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
   }
@@ -104,6 +105,41 @@ void File::truncate(std::uint64_t size) {
 void File::sync() {
   if (::fdatasync(handle_->fd) != 0) fail("Cannot write file", path_);
 }
+
+namespace {
+// Open-file-description locks belong to the open file, so two handles in one
+// process exclude each other and closing another descriptor keeps them.
+#ifdef F_OFD_SETLK
+constexpr int kSetLock = F_OFD_SETLK;
+#else
+constexpr int kSetLock = F_SETLK;
+#endif
+
+int lockRange(int fd, short type, std::uint64_t offset, std::uint64_t length) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = static_cast<off_t>(offset);
+  lock.l_len = static_cast<off_t>(length);
+  return ::fcntl(fd, kSetLock, &lock);
+}
+}  // namespace
+
+bool File::tryLock(std::uint64_t offset, std::uint64_t length) {
+  if (lockRange(handle_->fd, F_WRLCK, offset, length) == 0) return true;
+  if (errno == EACCES || errno == EAGAIN) return false;
+  fail("Cannot lock file", path_);
+}
+
+void File::unlock(std::uint64_t offset, std::uint64_t length) { lockRange(handle_->fd, F_UNLCK, offset, length); }
+
+bool File::stillAt(const std::string& path) const {
+  struct stat mine {}, named {};
+  return ::fstat(handle_->fd, &mine) == 0 && ::stat(path.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
+         mine.st_ino == named.st_ino;
+}
+
+bool isOpenElsewhere(const std::string&) { return false; }
 
 bool isRegularFile(const std::string& path) {
   struct stat st {};

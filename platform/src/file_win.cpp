@@ -64,6 +64,10 @@ File File::open(const std::string& path, Mode mode) {
     share = 0;
     disposition = CREATE_ALWAYS;
   }
+  if (mode == Mode::OpenOrCreate) {
+    share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    disposition = OPEN_ALWAYS;
+  }
   auto handle = std::make_unique<Handle>();
   handle->h = CreateFileW(wide(path).c_str(), access, share, nullptr, disposition,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -122,6 +126,44 @@ void File::truncate(std::uint64_t size) {
 
 void File::sync() {
   if (!FlushFileBuffers(handle_->h)) fail("Cannot write file", path_);
+}
+
+namespace {
+OVERLAPPED at(std::uint64_t offset) {
+  OVERLAPPED ov{};
+  ov.Offset = static_cast<DWORD>(offset);
+  ov.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return ov;
+}
+}  // namespace
+
+bool File::tryLock(std::uint64_t offset, std::uint64_t length) {
+  OVERLAPPED ov = at(offset);
+  if (LockFileEx(handle_->h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, static_cast<DWORD>(length),
+                 static_cast<DWORD>(length >> 32), &ov))
+    return true;
+  const DWORD code = GetLastError();
+  if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING) return false;
+  fail("Cannot lock file", path_);
+}
+
+void File::unlock(std::uint64_t offset, std::uint64_t length) {
+  OVERLAPPED ov = at(offset);
+  UnlockFileEx(handle_->h, 0, static_cast<DWORD>(length), static_cast<DWORD>(length >> 32), &ov);
+}
+
+// Windows keeps a file that is open from being removed or replaced (a lock
+// file is opened without delete sharing), so the name always names it.
+bool File::stillAt(const std::string&) const { return true; }
+
+bool isOpenElsewhere(const std::string& path) {
+  // No sharing at all is refused while any other handle is open.
+  HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    CloseHandle(h);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 bool isRegularFile(const std::string& path) {

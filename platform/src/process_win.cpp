@@ -22,4 +22,12 @@ std::string programFolder() {
   return slash == std::string::npos ? std::string(".\\") : path.substr(0, slash + 1);
 }
 
+std::string computerName() {
+  std::u16string buffer(MAX_COMPUTERNAME_LENGTH + 1, u'\0');
+  DWORD n = static_cast<DWORD>(buffer.size());
+  if (!GetComputerNameW(reinterpret_cast<wchar_t*>(buffer.data()), &n)) return {};
+  buffer.resize(n);
+  return utf16ToUtf8(buffer);
+}
+
 }  // namespace fennick::platform

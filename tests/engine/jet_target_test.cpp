@@ -214,6 +214,7 @@ TEST(JetTarget, StatementsAreCheckedAgainstTheFileAndCarriedOut) {
   fresh->setField("t", Value::text("forty-two"));
   fresh->post();
   database->commitTransaction();
+  fresh.reset();  // a rowset keeps its database open, as the connection's close knows
   database.reset();
   {
     auto reader = jet::Database::open(path, jet::OpenMode::ReadOnly);

@@ -49,15 +49,6 @@ TEST(JetRead, IndexRootsAreIndexPages) {
 }
 
 // Opening shares the file: another reader-writer can open it at the same time.
-TEST(JetRead, OpeningLocksNoOneOut) {
-  const std::string path = test::joinPath(test::scratchDir(), "shared.mdb");
-  platform::writeWholeFile(path, test::readFileBytes(test::accessFixturePath("testV2000.mdb")));
-  const Database first = Database::open(path, OpenMode::ReadWrite);
-  const Database second = Database::open(path, OpenMode::ReadWrite);
-  const Database third = Database::open(path, OpenMode::ReadOnly);
-  EXPECT_EQ(first.tables().size(), third.tables().size());
-}
-
 TEST(JetRead, FormatAndCreationDateFromTheHeader) {
   const Database jet3 = Database::open(test::accessFixturePath("testV1997.mdb"), OpenMode::ReadOnly);
   EXPECT_EQ(jet3.info().version, FormatVersion::Jet3);

@@ -19,6 +19,8 @@ class File {
     CreateExclusive,  // create or truncate, denying others access while open
     CreatePrivate,    // the same, readable and writable by its owner only
                       // (on POSIX systems; Windows keeps the folder's access rules)
+    OpenOrCreate,     // read and write, created when missing, shared for reading
+                      // and writing but not deletion while open (a lock file)
   };
 
   // Throws SystemError with "Cannot open file "<path>". <reason>" (or
@@ -39,6 +41,15 @@ class File {
   void sync();
   const std::string& path() const { return path_; }
 
+  // Byte-range locks, exclusive and owned by this open file (not the whole
+  // process), also past the file's end. tryLock returns false at once when
+  // another holder has any byte of the range.
+  bool tryLock(std::uint64_t offset, std::uint64_t length);
+  void unlock(std::uint64_t offset, std::uint64_t length);
+  // Whether the path still names the file this handle has open (it may have
+  // been removed, or replaced by a new file of the same name).
+  bool stillAt(const std::string& utf8Path) const;
+
  private:
   struct Handle;
   File(std::string path, std::unique_ptr<Handle> handle);
@@ -51,6 +62,9 @@ bool isDirectory(const std::string& utf8Path);
 // Creates one folder level; returns false when that fails.
 bool createDirectory(const std::string& utf8Path);
 bool removeFile(const std::string& utf8Path);
+// Whether another open handle holds the file, as Windows' sharing rules tell;
+// always false where the system keeps no such record (POSIX).
+bool isOpenElsewhere(const std::string& utf8Path);
 // Replaces `to` by `from` in one step (rename over an existing file).
 void replaceFile(const std::string& from, const std::string& to);
 

@@ -10,5 +10,8 @@ namespace fennick::platform {
 std::string programPath();
 // Its folder, ending with the system's separator.
 std::string programFolder();
+// The name this computer goes by on the network (GetComputerNameW,
+// gethostname), empty when the system gives none.
+std::string computerName();
 
 }  // namespace fennick::platform
