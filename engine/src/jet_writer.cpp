@@ -1,4 +1,4 @@
-// JetWriter over jet::Database: CREATE TABLE and rows. A statement outside
+// JetWriter over jet::Database: CREATE TABLE, DROP TABLE and rows. A statement outside
 // a transaction gets one of its own, as Jet commits a DDL statement at once.
 #include "jet_writer.h"
 
@@ -23,8 +23,7 @@ class EngineWriter : public JetWriter {
             throw std::runtime_error("Cannot create index '" + s.index +
                                      "': indexes are not written yet by this build of the Jet engine.");
           } else if constexpr (std::is_same_v<S, jet::sql::DropTable>) {
-            throw std::runtime_error("Cannot drop table '" + s.table +
-                                     "': dropping tables is not available yet in this build of the Jet engine.");
+            inTransaction([&] { database_.dropTable(s.table); });
           } else {
             throw std::runtime_error("This statement is not available yet in this build of the Jet engine.");
           }

@@ -10,6 +10,9 @@ namespace fennick::jet {
 namespace {
 
 constexpr std::uint16_t kRowOffsetMask = 0x1FFF;
+// Access marks a deleted row with both flag bits (seen in delTestV2000.mdb),
+// which every reader takes for deleted whichever bit it tests.
+constexpr std::uint16_t kDeletedFlags = 0xC000;
 constexpr std::uint16_t kMaxRowsPerPage = 255;  // a row pointer keeps the row number in one byte
 
 void store16(std::span<std::uint8_t> page, std::size_t at, std::uint16_t v) {
@@ -48,6 +51,13 @@ std::optional<std::uint16_t> addRowToPage(std::span<std::uint8_t> page, const Fo
   store16(page, format.dataRowCountOffset, static_cast<std::uint16_t>(count + 1));
   store16(page, 2, static_cast<std::uint16_t>(format.pageSize - (tableEnd + 2) - used - row.size()));
   return count;
+}
+
+void markRowDeleted(std::span<std::uint8_t> page, const Format& format, std::uint16_t row, const std::string& path) {
+  ByteReader r(page, path, "data page");
+  if (row >= r.u16(format.dataRowCountOffset)) throwDamaged(path, "a row to delete is not in its page's row table");
+  const std::size_t at = format.dataRowTableOffset + 2 * std::size_t{row};
+  store16(page, at, static_cast<std::uint16_t>(r.u16(at) | kDeletedFlags));
 }
 
 }  // namespace fennick::jet

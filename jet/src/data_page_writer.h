@@ -21,4 +21,9 @@ void formatDataPage(std::span<std::uint8_t> page, const Format& format, std::uin
 std::optional<std::uint16_t> addRowToPage(std::span<std::uint8_t> page, const Format& format,
                                           std::span<const std::uint8_t> row, const std::string& path);
 
+// Marks row `row` of the data page deleted (its bytes stay until the page is
+// compacted, as Jet leaves them). Throws the damaged-file error when the page
+// has no such row.
+void markRowDeleted(std::span<std::uint8_t> page, const Format& format, std::uint16_t row, const std::string& path);
+
 }  // namespace fennick::jet

@@ -8,6 +8,7 @@
 #include "database_state.h"
 #include "table_definition.h"
 #include "table_scan.h"
+#include "table_dropper.h"
 #include "table_writer.h"
 #include "platform/clock.h"
 
@@ -88,6 +89,11 @@ void Database::rollback() {
 void Database::createTable(std::string_view name, const std::vector<NewColumn>& columns) {
   if (!state_->pager.inTransaction()) throw Error("Creating a table in \"" + path() + "\" needs an open transaction.");
   jet::createTable(state_, std::string(name), columns, platform::localNow());
+}
+
+void Database::dropTable(std::string_view name) {
+  if (!state_->pager.inTransaction()) throw Error("Dropping a table in \"" + path() + "\" needs an open transaction.");
+  jet::dropTable(state_, std::string(name));
 }
 
 void Database::appendRow(std::string_view tableName, const std::vector<fennick::Value>& values) {

@@ -48,16 +48,20 @@ std::vector<std::vector<std::uint8_t>> leafEntries(Pager& pager, std::uint32_t l
   return entries;
 }
 
-void addLeafEntry(Pager& pager, std::uint32_t leafPage, std::vector<std::uint8_t> key, std::uint32_t dataPage,
-                  std::uint8_t row, const std::string& indexName) {
-  const Format& format = pager.format();
-  const LeafLayout layout = leafLayout(format);
-  auto entries = leafEntries(pager, leafPage, indexName);
+namespace {
+
+void appendPointer(std::vector<std::uint8_t>& key, std::uint32_t dataPage, std::uint8_t row) {
   key.push_back(static_cast<std::uint8_t>(dataPage >> 16));
   key.push_back(static_cast<std::uint8_t>(dataPage >> 8));
   key.push_back(static_cast<std::uint8_t>(dataPage));
   key.push_back(row);
-  entries.insert(std::upper_bound(entries.begin(), entries.end(), key), std::move(key));
+}
+
+// Rewrites the leaf with `entries`, in order: bitmap and free space follow.
+void writeLeaf(Pager& pager, std::uint32_t leafPage, const std::vector<std::vector<std::uint8_t>>& entries,
+               const std::string& indexName) {
+  const Format& format = pager.format();
+  const LeafLayout layout = leafLayout(format);
   std::size_t total = 0;
   for (const auto& e : entries) total += e.size();
   if (layout.firstEntryOffset + total > format.pageSize)
@@ -75,6 +79,27 @@ void addLeafEntry(Pager& pager, std::uint32_t leafPage, std::vector<std::uint8_t
   const auto free = static_cast<std::uint16_t>(format.pageSize - offset);
   page[2] = static_cast<std::uint8_t>(free);
   page[3] = static_cast<std::uint8_t>(free >> 8);
+}
+
+}  // namespace
+
+void addLeafEntry(Pager& pager, std::uint32_t leafPage, std::vector<std::uint8_t> key, std::uint32_t dataPage,
+                  std::uint8_t row, const std::string& indexName) {
+  auto entries = leafEntries(pager, leafPage, indexName);
+  appendPointer(key, dataPage, row);
+  entries.insert(std::upper_bound(entries.begin(), entries.end(), key), std::move(key));
+  writeLeaf(pager, leafPage, entries, indexName);
+}
+
+bool removeLeafEntry(Pager& pager, std::uint32_t leafPage, std::vector<std::uint8_t> key, std::uint32_t dataPage,
+                     std::uint8_t row, const std::string& indexName) {
+  auto entries = leafEntries(pager, leafPage, indexName);
+  appendPointer(key, dataPage, row);
+  const auto found = std::find(entries.begin(), entries.end(), key);
+  if (found == entries.end()) return false;
+  entries.erase(found);
+  writeLeaf(pager, leafPage, entries, indexName);
+  return true;
 }
 
 }  // namespace fennick::jet

@@ -18,6 +18,11 @@ namespace fennick::jet {
 void addLeafEntry(Pager& pager, std::uint32_t leafPage, std::vector<std::uint8_t> key, std::uint32_t dataPage,
                   std::uint8_t row, const std::string& indexName);
 
+// Removes the entry `key` + (dataPage, row) from the index whose only page is
+// `leafPage`; false when it holds no such entry.
+bool removeLeafEntry(Pager& pager, std::uint32_t leafPage, std::vector<std::uint8_t> key, std::uint32_t dataPage,
+                     std::uint8_t row, const std::string& indexName);
+
 // The entries of a single-leaf index, in stored order (for checks).
 std::vector<std::vector<std::uint8_t>> leafEntries(Pager& pager, std::uint32_t leafPage, const std::string& indexName);
 

@@ -2,6 +2,8 @@
 // offsets of format.h; every offset read from page 1 is checked against it.
 #include "page_allocator.h"
 
+#include <algorithm>
+
 #include "bytes.h"
 
 namespace fennick::jet {
@@ -12,7 +14,7 @@ constexpr std::uint16_t kRowOffsetMask = 0x1FFF;
 
 }  // namespace
 
-bool PageAllocator::locate(std::uint32_t page, MapBit& bit) {
+PageAllocator::Window PageAllocator::window() {
   const Format& f = pager_->format();
   const PageRef map = pager_->page(kGlobalMapPage, kDataPage, "global usage map");
   ByteReader r(map->bytes(), pager_->path(), "global usage map");
@@ -21,15 +23,43 @@ bool PageAllocator::locate(std::uint32_t page, MapBit& bit) {
   const std::size_t end = f.pageSize;  // row 0 runs to the end of the page
   if (start + 5 > end) throwDamaged(pager_->path(), "the global usage map's first row lies outside its page");
   if (r.u8(start) != 0) throwDamaged(pager_->path(), "the global usage map is not an inline bitmap");
-  const std::uint32_t first = r.u32(start + 1);
-  const std::uint64_t covered = std::uint64_t(end - start - 5) * 8;
-  if (page < first || page - first >= covered) return false;
-  const std::uint32_t index = page - first;
-  bit = {start + 5 + index / 8, static_cast<std::uint8_t>(1u << (index % 8))};
+  return {start + 5, r.u32(start + 1), std::uint64_t(end - start - 5) * 8};
+}
+
+bool PageAllocator::locate(std::uint32_t page, MapBit& bit) {
+  const Window w = window();
+  if (page < w.firstPage || page - w.firstPage >= w.pages) return false;
+  const std::uint32_t index = page - w.firstPage;
+  bit = {w.bitmapOffset + index / 8, static_cast<std::uint8_t>(1u << (index % 8))};
   return true;
 }
 
+std::optional<std::uint32_t> PageAllocator::firstFreePage() {
+  const Window w = window();
+  const auto bytes = pager_->page(kGlobalMapPage)->bytes();
+  const std::uint64_t end = pager_->pageCount();
+  for (std::size_t at = w.bitmapOffset; at < bytes.size(); ++at) {
+    if (bytes[at] == 0) continue;
+    for (unsigned bit = 0; bit < 8; ++bit) {
+      if (!(bytes[at] & (1u << bit))) continue;
+      const std::uint64_t page = w.firstPage + std::uint64_t(at - w.bitmapOffset) * 8 + bit;
+      if (page >= end) return std::nullopt;  // from here on the map marks the file's future pages
+      if (page > kGlobalMapPage) return static_cast<std::uint32_t>(page);
+    }
+  }
+  return std::nullopt;
+}
+
 std::uint32_t PageAllocator::allocate() {
+  // Pages a dropped table gave back are used again before the file grows.
+  if (const auto reused = firstFreePage()) {
+    auto bytes = pager_->writablePage(*reused);
+    std::fill(bytes.begin(), bytes.end(), 0);
+    MapBit bit{};
+    locate(*reused, bit);
+    pager_->writablePage(kGlobalMapPage)[bit.byteOffset] &= static_cast<std::uint8_t>(~bit.mask);
+    return *reused;
+  }
   const std::uint32_t page = pager_->appendPage();
   MapBit bit{};
   if (locate(page, bit)) pager_->writablePage(kGlobalMapPage)[bit.byteOffset] &= static_cast<std::uint8_t>(~bit.mask);

@@ -137,7 +137,7 @@ void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& na
   PageAllocator allocator(pager);
   def.definitionPage = allocator.allocate();
   def.usageMapPointer = addMapRow(pager, allocator, objects.usageMapPointer);
-  def.freeSpaceMapPointer = addMapRow(pager, allocator, objects.usageMapPointer);
+  def.freeSpaceMapPointer = addMapRow(pager, allocator, def.usageMapPointer);  // beside its sibling
   const auto image = encodeTableDefinition(f, def, db->header.codePage);
   auto tdef = pager.writablePage(def.definitionPage);
   std::copy(image.begin(), image.end(), tdef.begin());

@@ -224,7 +224,8 @@ TEST(JetTarget, StatementsAreCheckedAgainstTheFileAndCarriedOut) {
     EXPECT_FALSE(rows.next());
   }
   database = jetTargetOpener()(path);
-  EXPECT_TRUE(contains(failure([&] { database->execute("drop table [Table2]"); }), "not available yet"));
+  database->execute("DROP TABLE [table2]");
+  EXPECT_TRUE(contains(failure([&] { database->execute("select * from [Table2] where 1=0"); }), "'Table2'"));
   auto rowset = database->openCursor("select * from [Table1] where 1=0");
   rowset->append();
   rowset->setField("A", Value::text("x"));

@@ -126,6 +126,10 @@ class Database {
   // Error naming the table and column for what Jet does not allow or this
   // engine does not write yet.
   void createTable(std::string_view name, const std::vector<NewColumn>& columns);
+  // Removes a user table with its catalogue rows and gives its pages back
+  // for the next table; refused for system tables and for tables in a
+  // relationship.
+  void dropTable(std::string_view name);
   void appendRow(std::string_view table, const std::vector<fennick::Value>& values);
 
  private:
