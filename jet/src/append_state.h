@@ -14,6 +14,7 @@
 
 #include "jet/schema.h"
 #include "long_value_writer.h"
+#include "row_writer.h"
 
 namespace fennick::jet {
 
@@ -24,6 +25,10 @@ struct AppendState {
   std::vector<std::size_t> longValueColumnOf;     // column index -> entry in longValueColumns (or npos)
   std::vector<std::size_t> autoNumberColumns;     // column indexes
   std::uint32_t autoNumber = 0;                   // the last number handed out
+  // Reused from row to row.
+  RowBuffers buffers;
+  std::vector<std::uint8_t> row;
+  std::vector<OutOfRowValue> outOfRow;
 };
 
 struct AppendStates {

@@ -25,7 +25,8 @@ struct LongValueColumn {
   std::optional<std::uint32_t> openPage;
 };
 
-using LongValueField = std::array<std::uint8_t, 12>;
+inline constexpr std::size_t kLongValueFieldSize = 12;
+using LongValueField = std::array<std::uint8_t, kLongValueFieldSize>;
 
 // The field of a value stored inline in the row; the data follows it there.
 LongValueField inlineLongValueField(std::size_t length);

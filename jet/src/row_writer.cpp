@@ -154,8 +154,11 @@ void guidField(const TableDefinition& def, const Column& c, const Value& v, Byte
   std::string hex;
   for (char ch : v.asText())
     if (ch != '{' && ch != '}' && ch != '-') hex.push_back(ch);
+  // Braces optional; the last two groups may run together, as Jet tools
+  // show them.
   std::string_view t = v.asText();
-  const bool shaped = (t.size() == 38 && t.front() == '{' && t.back() == '}') || t.size() == 36;
+  if (t.size() >= 2 && t.front() == '{' && t.back() == '}') t = t.substr(1, t.size() - 2);
+  const bool shaped = (t.size() == 36 && t[23] == '-') || t.size() == 35;
   if (!shaped || hex.size() != 32 || std::any_of(hex.begin(), hex.end(), [](char ch) { return hexDigit(ch) < 0; }))
     refuse(def, c, "\"" + v.asText() + "\" is not a GUID");
   std::uint8_t b[16];
@@ -168,26 +171,39 @@ void guidField(const TableDefinition& def, const Column& c, const Value& v, Byte
 // Text in the file's encoding: Jet 3 in the code page; Jet 4 UCS-2, or its
 // compressed form (FF FE, one byte per character) when the column allows
 // it, every character does (a zero byte would switch modes) and it is
-// shorter.
-void encodeText(const Format& format, const Column& c, const std::string& utf8, unsigned codePage, Bytes8& out) {
+// shorter. Returns the text's length in UTF-16 units. ASCII and Latin-1
+// text, the common case, is compressed in one pass over the UTF-8.
+std::size_t encodeText(const Format& format, const Column& c, std::string_view utf8, unsigned codePage, Bytes8& out) {
   if (format.version == 3) {
     const std::string bytes = platform::toCodePage(codePage, utf8);
     out.assign(bytes.begin(), bytes.end());
-    return;
+    return utf16Length(utf8);
   }
-  const std::u16string units = utf8ToUtf16(utf8);
-  const bool compressible = c.compressedUnicode && units.size() > 2 &&
-                            std::all_of(units.begin(), units.end(), [](char16_t u) { return u >= 1 && u <= 0xFF; });
   out.clear();
-  if (compressible) {
-    out.reserve(units.size() + 2);
+  if (c.compressedUnicode) {
+    out.reserve(utf8.size() + 2);
     out.push_back(0xFF);
     out.push_back(0xFE);
-    for (char16_t u : units) out.push_back(static_cast<std::uint8_t>(u));
-  } else {
-    out.reserve(units.size() * 2);
-    for (char16_t u : units) appendLittle<std::uint16_t>(out, u);
+    std::size_t pos = 0, units = 0;
+    while (pos < utf8.size()) {
+      const auto byte = static_cast<std::uint8_t>(utf8[pos]);
+      char32_t cp = byte;
+      if (byte < 0x80) ++pos;
+      else cp = nextCodePoint(utf8, pos);
+      if (cp < 1 || cp > 0xFF) break;
+      out.push_back(static_cast<std::uint8_t>(cp));
+      ++units;
+    }
+    if (pos == utf8.size() && units > 2) return units;
+    out.clear();
   }
+  const std::u16string units = utf8ToUtf16(utf8);
+  out.reserve(units.size() * 2);
+  for (char16_t u : units) {
+    out.push_back(static_cast<std::uint8_t>(u));
+    out.push_back(static_cast<std::uint8_t>(u >> 8));
+  }
+  return units.size();
 }
 
 void encodeField(const Format& format, const TableDefinition& def, const Column& c, const Value& v,
@@ -210,9 +226,8 @@ void encodeField(const Format& format, const TableDefinition& def, const Column&
     case ColumnType::Numeric: numericField(def, c, v, out); break;
     case ColumnType::Text:
       if (v.kind() != Value::Kind::Text) wrongKind(def, c, v, "text");
-      if (c.textLength && utf16Length(v.asText()) > c.textLength)
+      if (encodeText(format, c, v.asText(), codePage, out) > c.textLength && c.textLength)
         refuse(def, c, "the text is longer than " + std::to_string(c.textLength) + " characters");
-      encodeText(format, c, v.asText(), codePage, out);
       break;
     case ColumnType::Memo:
       if (v.kind() != Value::Kind::Text) wrongKind(def, c, v, "text");
@@ -247,14 +262,7 @@ std::size_t trailerSize(const Format& format, std::size_t count, std::size_t dat
   return table + jumps;
 }
 
-// One variable-length field of the row being built.
-struct Field {
-  const Column* column = nullptr;
-  std::size_t index = 0;
-  Bytes8 bytes;
-  bool isLong = false;
-  bool inRow = true;  // long values: data kept in the row
-};
+enum FieldKind : std::uint8_t { kAbsent, kPlain, kLongInRow, kLongOutOfRow };
 
 }  // namespace
 
@@ -263,6 +271,15 @@ std::size_t maxRowSize(const Format& format) { return format.pageSize - format.d
 std::vector<std::uint8_t> encodeRow(const Format& format, const TableDefinition& def,
                                     const std::vector<Value>& values, unsigned codePage,
                                     std::vector<OutOfRowValue>* outOfRow) {
+  RowBuffers buffers;
+  std::vector<std::uint8_t> row;
+  encodeRow(format, def, values, codePage, outOfRow, buffers, row);
+  return row;
+}
+
+void encodeRow(const Format& format, const TableDefinition& def, const std::vector<Value>& values,
+               unsigned codePage, std::vector<OutOfRowValue>* outOfRow, RowBuffers& b,
+               std::vector<std::uint8_t>& row) {
   if (values.size() != def.columns.size())
     throw Error("A row for table \"" + def.name + "\" needs " + std::to_string(def.columns.size()) + " values, not " +
                 std::to_string(values.size()) + ".");
@@ -272,16 +289,20 @@ std::vector<std::uint8_t> encodeRow(const Format& format, const TableDefinition&
     if (c.fixed && c.type != ColumnType::Boolean)
       fixedSize = std::max<std::size_t>(fixedSize, std::size_t{c.fixedOffset} + c.length);
 
-  std::vector<std::uint8_t> row(countSize + fixedSize, 0);
+  row.assign(countSize + fixedSize, 0);
   row[0] = static_cast<std::uint8_t>(def.maxColumns);
   if (countSize == 2) row[1] = static_cast<std::uint8_t>(def.maxColumns >> 8);
   const std::size_t maskSize = (def.maxColumns + 7) / 8;
-  std::vector<std::uint8_t> nullMask(maskSize, 0);
-  const auto present = [&](const Column& c) { nullMask.at(c.number / 8) |= static_cast<std::uint8_t>(1u << (c.number % 8)); };
+  b.nullMask.assign(maskSize, 0);
+  const auto present = [&](const Column& c) { b.nullMask.at(c.number / 8) |= static_cast<std::uint8_t>(1u << (c.number % 8)); };
 
-  std::vector<Field> variable(def.variableColumns);
-  std::size_t variableCount = 0;
-  Bytes8 scratch;
+  // Variable fields: their bytes one after another in b.data, bounds and
+  // kind per variable index.
+  const std::size_t variableCount = def.variableColumns;
+  b.data.clear();
+  b.bounds.assign(2 * variableCount, 0);
+  b.kinds.assign(variableCount, kAbsent);
+  b.columns.assign(variableCount, 0);
   for (std::size_t i = 0; i < def.columns.size(); ++i) {
     const Column& c = def.columns[i];
     const Value& v = values[i];
@@ -289,81 +310,78 @@ std::vector<std::uint8_t> encodeRow(const Format& format, const TableDefinition&
       if (!v.isNull() && numberOf(def, c, v) != 0) present(c);
       continue;
     }
-    if (c.fixed) {
-      if (v.isNull()) {
-        if (!c.nullable) refuse(def, c, "the column requires a value");
-        continue;
-      }
-      present(c);
-      encodeField(format, def, c, v, codePage, scratch);
-      if (scratch.size() != c.length) refuse(def, c, "the value does not fill the column");
-      std::copy(scratch.begin(), scratch.end(), row.begin() + countSize + c.fixedOffset);
-      continue;
-    }
-    if (c.varIndex >= variable.size())
-      throw Error("The definition of table \"" + def.name + "\" places column \"" + c.name +
-                  "\" outside its variable-length table.");
-    Field& field = variable[c.varIndex];
-    field.column = &c;
-    field.index = i;
-    variableCount = std::max<std::size_t>(variableCount, c.varIndex + 1u);
     if (v.isNull()) {
       if (!c.nullable) refuse(def, c, "the column requires a value");
       continue;
     }
+    if (c.fixed) {
+      present(c);
+      encodeField(format, def, c, v, codePage, b.field);
+      if (b.field.size() != c.length) refuse(def, c, "the value does not fill the column");
+      std::copy(b.field.begin(), b.field.end(), row.begin() + static_cast<std::ptrdiff_t>(countSize + c.fixedOffset));
+      continue;
+    }
+    if (c.varIndex >= variableCount)
+      throw Error("The definition of table \"" + def.name + "\" places column \"" + c.name +
+                  "\" outside its variable-length table.");
     present(c);
-    encodeField(format, def, c, v, codePage, field.bytes);
-    field.isLong = isLongValue(c);
-    field.inRow = !field.isLong || field.bytes.size() <= kInlineLongValueLimit;
+    encodeField(format, def, c, v, codePage, b.field);
+    const std::size_t k = c.varIndex;
+    b.bounds[2 * k] = b.data.size();
+    b.data.insert(b.data.end(), b.field.begin(), b.field.end());
+    b.bounds[2 * k + 1] = b.data.size();
+    b.columns[k] = i;
+    const std::size_t size = b.field.size();
+    // Long values: small (and empty) ones stay in the row, others leave it.
+    b.kinds[k] = !isLongValue(c) ? kPlain : size <= kInlineLongValueLimit || size == 0 ? kLongInRow : kLongOutOfRow;
+    if (b.kinds[k] == kLongOutOfRow && !outOfRow) b.kinds[k] = kLongInRow;
   }
-  variableCount = variable.size();
 
   // The row's size with the current choice of which long values stay in it;
   // while it is too large for a page, the largest one still inline leaves.
+  const auto fieldSize = [&](std::size_t k) {
+    const std::size_t bytes = b.bounds[2 * k + 1] - b.bounds[2 * k];
+    switch (b.kinds[k]) {
+      case kPlain: return bytes;
+      case kLongInRow: return kLongValueFieldSize + bytes;
+      case kLongOutOfRow: return kLongValueFieldSize;
+      default: return std::size_t{0};
+    }
+  };
   const auto rowSize = [&] {
     std::size_t dataEnd = row.size();
-    for (const Field& f : variable) {
-      if (f.isLong) dataEnd += 12 + (f.inRow ? f.bytes.size() : 0);
-      else dataEnd += f.bytes.size();
-    }
+    for (std::size_t k = 0; k < variableCount; ++k) dataEnd += fieldSize(k);
     std::size_t jumps = 0;
     return dataEnd + trailerSize(format, variableCount, dataEnd, maskSize, jumps) + maskSize;
   };
-  const auto tooLarge = [&] {
-    throw Error("A row of table \"" + def.name + "\" needs " + std::to_string(rowSize()) +
-                " bytes, more than the " + std::to_string(maxRowSize(format)) + " a row of a " +
-                std::to_string(format.pageSize) + "-byte page can hold.");
-  };
-  if (!outOfRow) {
-    for (Field& f : variable)
-      f.inRow = true;
-    if (rowSize() > maxRowSize(format)) tooLarge();
-  }
-  for (Field& f : variable)
-    if (f.isLong && !f.inRow && f.bytes.empty()) f.inRow = true;
-  while (rowSize() > maxRowSize(format)) {
-    Field* largest = nullptr;
-    for (Field& f : variable)
-      if (f.isLong && f.inRow && !f.bytes.empty() && (!largest || f.bytes.size() > largest->bytes.size())) largest = &f;
-    if (!largest || !outOfRow) tooLarge();
-    largest->inRow = false;
+  for (std::size_t size = rowSize(); size > maxRowSize(format); size = rowSize()) {
+    std::size_t largest = variableCount;
+    for (std::size_t k = 0; k < variableCount; ++k)
+      if (b.kinds[k] == kLongInRow && b.bounds[2 * k + 1] > b.bounds[2 * k] &&
+          (largest == variableCount || fieldSize(k) > fieldSize(largest)))
+        largest = k;
+    if (largest == variableCount || !outOfRow)
+      throw Error("A row of table \"" + def.name + "\" needs " + std::to_string(size) + " bytes, more than the " +
+                  std::to_string(maxRowSize(format)) + " a row of a " + std::to_string(format.pageSize) +
+                  "-byte page can hold.");
+    b.kinds[largest] = kLongOutOfRow;
   }
 
-  std::vector<std::size_t> starts;
-  starts.reserve(variableCount);
-  for (Field& f : variable) {
-    starts.push_back(row.size());
-    if (!f.isLong || f.column == nullptr || values[f.index].isNull()) {
-      row.insert(row.end(), f.bytes.begin(), f.bytes.end());
-      continue;
-    }
-    const LongValueField header =
-        f.inRow ? inlineLongValueField(f.bytes.size()) : outOfRowLongValueField(format, f.bytes.size());
-    row.insert(row.end(), header.begin(), header.end());
-    if (f.inRow) {
-      row.insert(row.end(), f.bytes.begin(), f.bytes.end());
-    } else {
-      outOfRow->push_back(OutOfRowValue{f.index, starts.back() + kLongValuePointerOffset, std::move(f.bytes)});
+  b.starts.clear();
+  for (std::size_t k = 0; k < variableCount; ++k) {
+    b.starts.push_back(row.size());
+    const auto from = b.data.begin() + static_cast<std::ptrdiff_t>(b.bounds[2 * k]);
+    const auto to = b.data.begin() + static_cast<std::ptrdiff_t>(b.bounds[2 * k + 1]);
+    if (b.kinds[k] == kPlain) {
+      row.insert(row.end(), from, to);
+    } else if (b.kinds[k] == kLongInRow) {
+      const LongValueField header = inlineLongValueField(static_cast<std::size_t>(to - from));
+      row.insert(row.end(), header.begin(), header.end());
+      row.insert(row.end(), from, to);
+    } else if (b.kinds[k] == kLongOutOfRow) {
+      const LongValueField header = outOfRowLongValueField(format, static_cast<std::size_t>(to - from));
+      row.insert(row.end(), header.begin(), header.end());
+      outOfRow->push_back(OutOfRowValue{b.columns[k], b.starts.back() + kLongValuePointerOffset, {from, to}});
     }
   }
   if (variableCount > 0) {
@@ -375,14 +393,14 @@ std::vector<std::uint8_t> encodeRow(const Format& format, const TableDefinition&
       if (format.rowVarOffsetSize == 2) row.push_back(static_cast<std::uint8_t>(value >> 8));
     };
     appendOffset(endOfData);
-    for (std::size_t i = starts.size(); i-- > 0;) appendOffset(starts[i]);
+    for (std::size_t i = b.starts.size(); i-- > 0;) appendOffset(b.starts[i]);
     // Jet 3: jump entry j names the first offset entry (the end of the data
     // counting as entry n) at or past byte 256 x (j + 1); an entry no offset
     // reaches names none (0xFF).
     for (std::size_t j = jumps; j-- > 0;) {
       std::size_t first = 0xFF;
-      for (std::size_t k = 0; k <= starts.size(); ++k) {
-        const std::size_t offset = k < starts.size() ? starts[k] : endOfData;
+      for (std::size_t k = 0; k <= b.starts.size(); ++k) {
+        const std::size_t offset = k < b.starts.size() ? b.starts[k] : endOfData;
         if (offset >= 256 * (j + 1)) {
           first = k;
           break;
@@ -393,8 +411,7 @@ std::vector<std::uint8_t> encodeRow(const Format& format, const TableDefinition&
     row.push_back(static_cast<std::uint8_t>(variableCount));
     if (countSize == 2) row.push_back(static_cast<std::uint8_t>(variableCount >> 8));
   }
-  row.insert(row.end(), nullMask.begin(), nullMask.end());
-  return row;
+  row.insert(row.end(), b.nullMask.begin(), b.nullMask.end());
 }
 
 }  // namespace fennick::jet

@@ -40,6 +40,23 @@ std::vector<std::uint8_t> encodeRow(const Format& format, const TableDefinition&
                                     const std::vector<Value>& values, unsigned codePage,
                                     std::vector<OutOfRowValue>* outOfRow = nullptr);
 
+// Buffers encodeRow reuses from row to row (an append state keeps one), so
+// that encoding a row allocates nothing once they have grown.
+struct RowBuffers {
+  std::vector<std::uint8_t> data;     // the variable fields' bytes, one after another
+  std::vector<std::size_t> bounds;    // per variable field: start and end in `data`
+  std::vector<std::uint8_t> kinds;    // per variable field: absent, plain, long in or out of row
+  std::vector<std::size_t> columns;   // per variable field: its column index
+  std::vector<std::size_t> starts;    // per variable field: its offset in the row
+  std::vector<std::uint8_t> field;    // one field being encoded
+  std::vector<std::uint8_t> nullMask;
+};
+
+// As above, into `row`, with `buffers` reused.
+void encodeRow(const Format& format, const TableDefinition& def, const std::vector<Value>& values,
+               unsigned codePage, std::vector<OutOfRowValue>* outOfRow, RowBuffers& buffers,
+               std::vector<std::uint8_t>& row);
+
 // The largest row a data page holds.
 std::size_t maxRowSize(const Format& format);
 

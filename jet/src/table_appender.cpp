@@ -62,18 +62,24 @@ AppendState& appendStateFor(DatabaseState& db, std::string_view table) {
   return found->second;
 }
 
-std::vector<std::uint8_t> prepareRow(DatabaseState& db, AppendState& state, const std::vector<Value>& values) {
+const std::vector<std::uint8_t>& prepareRow(DatabaseState& db, AppendState& state, const std::vector<Value>& values) {
   const TableDefinition& def = state.definition;
   const Format& f = db.pager.format();
-  std::vector<OutOfRowValue> outOfRow;
-  std::vector<std::uint8_t> row;
+  std::vector<OutOfRowValue>& outOfRow = state.outOfRow;
+  outOfRow.clear();
+  std::vector<std::uint8_t>& row = state.row;
   std::uint32_t autoNumber = state.autoNumber;
-  if (state.autoNumberColumns.empty()) {
-    row = encodeRow(f, def, values, db.header.codePage, &outOfRow);
+  bool numbersGiven = false;
+  for (std::size_t i : state.autoNumberColumns) numbersGiven = numbersGiven || (i < values.size() && values[i].isNull());
+  if (!numbersGiven) {
+    for (std::size_t i : state.autoNumberColumns)
+      if (i < values.size() && values[i].kind() == Value::Kind::Integer && values[i].asInteger() > std::int64_t(autoNumber) &&
+          values[i].asInteger() <= kMaxAutoNumber)
+        autoNumber = static_cast<std::uint32_t>(values[i].asInteger());
+    encodeRow(f, def, values, db.header.codePage, &outOfRow, state.buffers, row);
   } else {
     std::vector<Value> numbered = values;
     for (std::size_t i : state.autoNumberColumns) {
-      if (i >= numbered.size()) break;  // encodeRow names the wrong count
       Value& v = numbered[i];
       if (v.isNull()) {
         if (autoNumber >= kMaxAutoNumber)
@@ -85,7 +91,7 @@ std::vector<std::uint8_t> prepareRow(DatabaseState& db, AppendState& state, cons
         autoNumber = static_cast<std::uint32_t>(v.asInteger());
       }
     }
-    row = encodeRow(f, def, numbered, db.header.codePage, &outOfRow);
+    encodeRow(f, def, numbered, db.header.codePage, &outOfRow, state.buffers, row);
   }
   // Every check is made; from here on pages change.
   for (auto& value : outOfRow) {

@@ -21,8 +21,9 @@ AppendState& appendStateFor(DatabaseState& db, std::string_view table);
 
 // The stored row for `values`: autonumber columns filled in (the state's
 // counter advanced), every check made, then the long values that leave the
-// row written to their LVAL pages and the row's pointers to them set.
-std::vector<std::uint8_t> prepareRow(DatabaseState& db, AppendState& state, const std::vector<Value>& values);
+// row written to their LVAL pages and the row's pointers to them set. The
+// row lives in the state until the next call.
+const std::vector<std::uint8_t>& prepareRow(DatabaseState& db, AppendState& state, const std::vector<Value>& values);
 
 // Puts the row on the table's last data page, or a new one recorded in
 // both of its maps (the full page leaving the free-space map); returns

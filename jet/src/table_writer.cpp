@@ -83,8 +83,7 @@ void appendRow(const std::shared_ptr<DatabaseState>& db, std::string_view table,
   const TableDefinition& def = state.definition;
   if (!def.realIndexes.empty())
     throw Error("The table \"" + def.name + "\" has indexes; rows of indexed tables are not written yet.");
-  const auto row = prepareRow(*db, state, values);
-  placeRow(*db, state, row);
+  placeRow(*db, state, prepareRow(*db, state, values));
   addToCounts(db->pager, def, 1);
   storeAutoNumber(*db, state);
 }
