@@ -13,6 +13,7 @@
 #include "jet/database.h"
 #include "pager.h"
 #include "data_page.h"
+#include "usage_map.h"
 #include "platform/file.h"
 #include "test_support.h"
 
@@ -73,6 +74,13 @@ TEST_P(BigTable, ReachesPastTheInlineMapAndReadsBackWhole) {
   const DataPageView view(pager.page(where.page), pager.format(), pager.path());
   EXPECT_EQ(view.rowBytes(view.slot(where.row))[0], 1);
   EXPECT_GT(db.info().pageCount, c.version == 4 ? 512u : 1024u);
+
+  // Full pages have left the free-space map: only the page taking rows is in it.
+  std::vector<std::uint32_t> used, free;
+  for (UsageMapCursor pages(pager, def.usageMapPointer, "Big"); auto p = pages.next();) used.push_back(*p);
+  for (UsageMapCursor pages(pager, def.freeSpaceMapPointer, "Big"); auto p = pages.next();) free.push_back(*p);
+  ASSERT_FALSE(used.empty());
+  EXPECT_EQ(free, std::vector<std::uint32_t>{used.back()});
 
   auto cursor = db.openCursor("Big");
   int i = 0;
