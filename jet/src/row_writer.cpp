@@ -56,8 +56,8 @@ std::int64_t integerOf(const TableDefinition& def, const Column& c, const Value&
 }
 
 // A decimal number as an exact magnitude scaled by 10^scale (extra digits
-// rounded half away from zero) and its sign; false when it has more than
-// `maxDigits` digits or is not a number.
+// rounded half to even, as Jet rounds Currency) and its sign; false when it
+// has more than `maxDigits` digits or is not a number.
 bool scaledDecimal(std::string_view text, unsigned scale, unsigned maxDigits, unsigned __int128& magnitude,
                    bool& negative) {
   std::size_t i = 0;
@@ -65,7 +65,9 @@ bool scaledDecimal(std::string_view text, unsigned scale, unsigned maxDigits, un
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
   unsigned __int128 m = 0;
   unsigned digits = 0, fraction = 0;
-  bool point = false, any = false, roundUp = false, dropping = false;
+  bool point = false, any = false, dropping = false;
+  int firstDropped = 0;      // the first digit past the scale
+  bool laterDropped = false;  // any non-zero digit after it
   for (; i < text.size(); ++i) {
     const char ch = text[i];
     if (ch == '.' && !point) {
@@ -75,7 +77,8 @@ bool scaledDecimal(std::string_view text, unsigned scale, unsigned maxDigits, un
     if (ch < '0' || ch > '9') return false;
     any = true;
     if (point && fraction == scale) {
-      if (!dropping) roundUp = ch >= '5';
+      if (!dropping) firstDropped = ch - '0';
+      else laterDropped = laterDropped || ch != '0';
       dropping = true;
       continue;
     }
@@ -89,7 +92,7 @@ bool scaledDecimal(std::string_view text, unsigned scale, unsigned maxDigits, un
     m *= 10;
     if (m != 0) ++digits;
   }
-  if (roundUp) ++m;
+  if (firstDropped > 5 || (firstDropped == 5 && (laterDropped || m % 2 == 1))) ++m;
   unsigned __int128 limit = 1;
   for (unsigned d = 0; d < maxDigits; ++d) limit *= 10;
   if (m >= limit) return false;
