@@ -62,6 +62,7 @@ class EngineWriter : public JetWriter {
       column.name = c.name;
       column.type = static_cast<jet::ColumnType>(static_cast<std::uint8_t>(c.type));
       column.length = c.size;
+      column.precision = c.precision, column.scale = c.scale, column.autoNumber = c.autoIncrement.has_value(), column.required = c.notNull;
       columns.push_back(std::move(column));
     }
     inTransaction([&] { database_.createTable(statement.table, columns); });

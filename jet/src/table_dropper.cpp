@@ -78,6 +78,10 @@ void removeEntry(Pager& pager, const TableDefinition& catalog, const RealIndex& 
 std::vector<std::uint32_t> tableMaps(const TableDefinition& def) {
   std::vector<std::uint32_t> maps = {def.usageMapPointer, def.freeSpaceMapPointer};
   for (const auto& index : def.realIndexes) maps.push_back(index.usageMapPointer);
+  for (const auto& column : def.columnUsageMaps) {
+    maps.push_back(column.usedMapPointer);
+    maps.push_back(column.freeMapPointer);
+  }
   std::sort(maps.begin(), maps.end());
   maps.erase(std::unique(maps.begin(), maps.end()), maps.end());
   return maps;
@@ -202,6 +206,7 @@ void dropTable(const std::shared_ptr<DatabaseState>& db, const std::string& name
     if (!live) allocator.release(page);
   }
   db->tables.erase(entry);
+  db->appending.forget();  // its pages may serve the next table under the same definition page
 }
 
 }  // namespace fennick::jet

@@ -27,12 +27,15 @@ std::string copyOf(const std::string& source, const std::string& name) {
 
 const char* const kTemplates[] = {"resources/mdb2000", "resources/mdb95"};
 
-const std::vector<NewColumn> kColumns = {{"Id", ColumnType::Long, 0}, {"Name", ColumnType::Text, 40}};
+const std::vector<NewColumn> kColumns = {
+    {"Id", ColumnType::Long, 0}, {"Name", ColumnType::Text, 40}, {"Note", ColumnType::Memo, 0}};
 
 void fill(Database& db, const std::string& table, int rows) {
   db.createTable(table, kColumns);
   for (int i = 0; i < rows; ++i)
-    db.appendRow(table, {Value::integer(i), Value::text(table + " row " + std::to_string(i))});
+    db.appendRow(table, {Value::integer(i), Value::text(table + " row " + std::to_string(i)),
+                         // every tenth row's note on long-value pages
+                         Value::text(std::string(i % 10 == 0 ? 3000 : 10, static_cast<char>('a' + i % 26)))});
 }
 
 // Each catalogue index holds one entry per live row, pointing at it.
