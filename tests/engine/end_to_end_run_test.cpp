@@ -35,6 +35,21 @@ std::string sourceScript() {
   for (int i = 1; i <= 14; ++i)
     script += "insert into EMP values (" + std::to_string(7900 + i) + ",'E" + std::to_string(i) + "'," +
               std::to_string(1000 + i * 25) + ".5);";
+  // Documents in the encodings a BLOB to text conversion tells apart.
+  const auto hex = [](const std::string& bytes) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string out = "X'";
+    for (unsigned char c : bytes) out += {digits[c >> 4], digits[c & 15]};
+    return out + "'";
+  };
+  script += "create table DOCS (ID integer, BODY blob);";
+  const std::string documents[] = {
+      "{\\rtf1\\ansi\\ansicpg1252 Caf\\'e9 {\\b bold}\\par next}",
+      "\xEF\xBB\xBFna\xC3\xAFve",
+      std::string("\xFF\xFE\xC6\x00r\x00\xF8\x00", 8),
+      "plain\nlines",
+  };
+  for (int i = 0; i < 4; ++i) script += "insert into DOCS values (" + std::to_string(i) + "," + hex(documents[i]) + ");";
   script += "with recursive n(i) as (select 1 union all select i + 1 from n where i < 1000) "
             "insert into BIG select i, 'row ' || i from n;";
   return script;
@@ -159,6 +174,22 @@ TEST_P(EndToEndRun, AStopDuringTheLastTableEndsTheRunNormally) {
                      "Insert table BIG 300 Rows ", "Operation aborted", ""}));
   EXPECT_FALSE(StopRequested) << "a run that has ended leaves no stop pending";
   EXPECT_EQ(rows("BIG"), 300);
+}
+
+TEST_P(EndToEndRun, BlobsBecomeTextInTheFile) {
+  job_.blobtotext = true;
+  run({"DOCS"});
+  auto db = jet::Database::open(job_.accessfilename, jet::OpenMode::ReadOnly);
+  EXPECT_EQ(db.definition("DOCS").columns.at(1).type, jet::ColumnType::Memo);
+  std::vector<std::string> texts;
+  for (auto rows = db.openCursor("DOCS"); rows.next();) texts.push_back(rows.values()[1].asText());
+  EXPECT_EQ(texts, (std::vector<std::string>{"Caf\xC3\xA9 bold\r\nnext", "na\xC3\xAFve", "\xC3\x86r\xC3\xB8",
+                                             "plain\r\nlines"}));
+  if (test::mdbtoolsMissing().empty()) {
+    const std::string exported = test::mdbtool("mdb-export " + test::shellQuote(job_.accessfilename) + " DOCS");
+    EXPECT_NE(exported.find("Caf\xC3\xA9 bold"), std::string::npos) << exported;
+    EXPECT_NE(exported.find("\xC3\x86r\xC3\xB8"), std::string::npos) << exported;
+  }
 }
 
 TEST_P(EndToEndRun, AnEmptySelectionWritesOnlyTheEndLinesIntoANewFile) {
