@@ -73,15 +73,15 @@ class JetCursor final : public TargetCursor {
   std::size_t fieldCount() const override { return fields_.size(); }
   const std::string& fieldName(std::size_t index) const override { return fields_.at(index).name; }
 
-  void append() override { pending_.emplace(definition_.columns.size()); }
+  void append() override {
+    // The row's vector is kept from row to row; only its entries are reset.
+    if (!pending_) pending_.emplace(definition_.columns.size());
+    else for (auto& slot : *pending_) slot.reset();
+    open_ = true;
+  }
 
   void setField(std::string_view name, const Value& value) override {
-    const RowsetField* field = nullptr;
-    for (const auto& f : fields_)
-      if (jet::sql::sameObjectName(f.name, name)) {
-        field = &f;
-        break;
-      }
+    const RowsetField* field = findField(name);
     if (!field)
       throw std::runtime_error("Item '" + std::string(name) +
                                "' cannot be found in the collection corresponding to the requested name "
@@ -89,7 +89,7 @@ class JetCursor final : public TargetCursor {
     if (!field->column)
       throw std::runtime_error("Field '" + field->name + "' cannot be updated: it is not a column of table '" +
                                definition_.name + "'.");
-    if (!pending_)
+    if (!open_)
       throw std::runtime_error("Cannot set field '" + field->name + "': no new row of table '" +
                                definition_.name + "' has been started.");
     auto& slot = (*pending_)[*field->column];
@@ -102,19 +102,34 @@ class JetCursor final : public TargetCursor {
   }
 
   void post() override {
-    if (!pending_)
-      throw std::runtime_error("There is no new row of table '" + definition_.name + "' to post.");
-    session_->writerFor("Cannot add a row to table '" + definition_.name + "'")
-        .appendRow(definition_, *pending_);
-    pending_.reset();
+    if (!open_) throw std::runtime_error("There is no new row of table '" + definition_.name + "' to post.");
+    JetWriter& writer = session_->writer ? *session_->writer
+                                         : session_->writerFor("Cannot add a row to table '" + definition_.name + "'");
+    open_ = false;
+    writer.appendRow(definition_, *pending_);
   }
 
  private:
+  // Fields are set in the same order row after row: the one after the last
+  // found is tried first, by its exact name.
+  const RowsetField* findField(std::string_view name) {
+    if (nextField_ < fields_.size() && fields_[nextField_].name == name) return &fields_[nextField_++];
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+      if (jet::sql::sameObjectName(fields_[i].name, name)) {
+        nextField_ = i + 1;
+        return &fields_[i];
+      }
+    return nullptr;
+  }
+
   std::shared_ptr<Session> session_;
   jet::TableDefinition definition_;
   std::vector<RowsetField> fields_;
-  // The new row: one entry per column, empty while unset.
+  // The new row: one entry per column, empty while unset; open_ while a row
+  // is being built.
   std::optional<std::vector<std::optional<Value>>> pending_;
+  bool open_ = false;
+  std::size_t nextField_ = 0;
 };
 
 // "CREATE TABLE 'T'", ... for the messages about a statement.

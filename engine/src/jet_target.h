@@ -35,8 +35,8 @@ class JetWriter {
   // for a field never set (the column's default or AutoNumber applies), else
   // the value already converted by convertForColumn. Checks the row as a
   // whole (required fields, unique indexes) and throws with Jet's message.
-  virtual void appendRow(const jet::TableDefinition& table,
-                         const std::vector<std::optional<Value>>& fields) = 0;
+  // The writer may move the values out of `fields`.
+  virtual void appendRow(const jet::TableDefinition& table, std::vector<std::optional<Value>>& fields) = 0;
   virtual void beginTransaction() = 0;
   virtual void commitTransaction() = 0;
 };

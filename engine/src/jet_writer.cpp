@@ -31,12 +31,10 @@ class EngineWriter : public JetWriter {
         statement);
   }
 
-  void appendRow(const jet::TableDefinition& table,
-                 const std::vector<std::optional<Value>>& fields) override {
-    std::vector<Value> values;
-    values.reserve(fields.size());
-    for (const auto& field : fields) values.push_back(field ? *field : Value());
-    inTransaction([&] { database_.appendRow(table.name, values); });
+  void appendRow(const jet::TableDefinition& table, std::vector<std::optional<Value>>& fields) override {
+    values_.resize(fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) values_[i] = fields[i] ? std::move(*fields[i]) : Value();
+    inTransaction([&] { database_.appendRow(table.name, values_); });
   }
 
   void beginTransaction() override {
@@ -87,6 +85,7 @@ class EngineWriter : public JetWriter {
 
   jet::Database& database_;
   bool open_ = false;
+  std::vector<Value> values_;  // reused from row to row
 };
 
 }  // namespace

@@ -131,7 +131,7 @@ struct RecordingWriter : JetWriter {
   std::vector<std::vector<std::optional<Value>>>* rows;
   std::vector<std::string>* events;
   void execute(const jet::sql::Statement& s) override { events->push_back("execute " + std::to_string(s.index())); }
-  void appendRow(const jet::TableDefinition& table, const std::vector<std::optional<Value>>& fields) override {
+  void appendRow(const jet::TableDefinition& table, std::vector<std::optional<Value>>& fields) override {
     events->push_back("append " + table.name);
     rows->push_back(fields);
   }
