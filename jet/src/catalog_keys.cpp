@@ -22,4 +22,11 @@ std::vector<std::uint8_t> catalogParentIdNameKey(int version, std::int32_t paren
   return encodeIndexKey(keyFormat(version), textSortOrderFor(keyFormat(version), 0x0409), columns, values);
 }
 
+void appendColumnKeyPart(std::vector<std::uint8_t>& key, int version, std::uint8_t typeCode, std::uint16_t sortOrder,
+                         int scale, const std::string& columnName, const Value& value) {
+  const KeyColumn column{static_cast<ColumnType>(typeCode), true, scale, columnName};
+  appendKeyPart(key, keyFormat(version), textSortOrderFor(keyFormat(version), sortOrder ? sortOrder : 0x0409), column,
+                value);
+}
+
 }  // namespace fennick::jet

@@ -12,6 +12,7 @@
 #include "jet/database.h"
 #include "lock_file.h"
 #include "pager.h"
+#include "row_rules.h"
 #include "text.h"
 
 namespace fennick::jet {
@@ -29,6 +30,7 @@ class DatabaseState {
   DatabaseInfo info;
   std::vector<TableEntry> tables;
   AppendStates appending;
+  RowRuleState rowRules;  // forgotten with the transaction, like the append state
 };
 
 // The state behind a handle, for the engine's own layers and their tests.

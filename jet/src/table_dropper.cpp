@@ -207,6 +207,7 @@ void dropTable(const std::shared_ptr<DatabaseState>& db, const std::string& name
   }
   db->tables.erase(entry);
   db->appending.forget();  // its pages may serve the next table under the same definition page
+  db->rowRules.forget();
 }
 
 }  // namespace fennick::jet

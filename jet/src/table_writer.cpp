@@ -11,6 +11,7 @@
 #include "index_leaf_writer.h"
 #include "jet/error.h"
 #include "page_allocator.h"
+#include "row_rules.h"
 #include "row_writer.h"
 #include "table_appender.h"
 #include "table_definition.h"
@@ -83,9 +84,11 @@ void appendRow(const std::shared_ptr<DatabaseState>& db, std::string_view table,
   const TableDefinition& def = state.definition;
   if (!def.realIndexes.empty())
     throw Error("The table \"" + def.name + "\" has indexes; rows of indexed tables are not written yet.");
+  checkRowRules(db, def, values);
   placeRow(*db, state, prepareRow(*db, state, values));
   addToCounts(db->pager, def, 1);
   storeAutoNumber(*db, state);
+  noteRowAdded(db, def, values);
 }
 
 void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& name,
