@@ -3,6 +3,7 @@
 // tables' append state.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,7 @@ class DatabaseState {
 class DatabaseInternals {
  public:
   static DatabaseState& of(Database& database) { return *database.state_; }
+  static std::shared_ptr<DatabaseState> shared(Database& database) { return database.state_; }
 };
 
 }  // namespace fennick::jet

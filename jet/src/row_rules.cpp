@@ -104,10 +104,46 @@ std::unordered_set<std::string>& referencedKeys(const std::shared_ptr<DatabaseSt
   return keys;
 }
 
+// The rules the table's MSysObjects row stores in its properties.
+const std::map<std::string, ColumnRules>& columnRulesOf(const std::shared_ptr<DatabaseState>& db,
+                                                       const TableDefinition& def) {
+  auto& cache = db->rowRules.columnRules;
+  if (auto found = cache.find(def.definitionPage); found != cache.end()) return found->second;
+  auto& rules = cache[def.definitionPage];
+  const TableDefinition objects = definitionOf(*db, "MSysObjects");
+  const auto idAt = columnAt(objects, "Id"), propertiesAt = columnAt(objects, "LvProp");
+  if (!idAt || !propertiesAt) return rules;
+  TableScan scan(db, objects);
+  while (scan.next()) {
+    const auto& v = scan.values();
+    if (v[*idAt].kind() != Value::Kind::Integer || v[*idAt].asInteger() != static_cast<std::int64_t>(def.definitionPage))
+      continue;
+    if (v[*propertiesAt].kind() == Value::Kind::Bytes)
+      rules = readColumnRules(v[*propertiesAt].asBytes(), db->header.codePage);
+    break;
+  }
+  return rules;
+}
+
 }  // namespace
 
 void checkRowRules(const std::shared_ptr<DatabaseState>& db, const TableDefinition& def,
                    const std::vector<Value>& values) {
+  if (!def.systemTable) {
+    const auto& rules = columnRulesOf(db, def);
+    for (std::size_t i = 0; i < def.columns.size() && i < values.size() && !rules.empty(); ++i) {
+      const Column& c = def.columns[i];
+      const auto found = rules.find(asciiLower(c.name));
+      if (found == rules.end()) continue;
+      if (found->second.required && values[i].isNull() && !c.autoNumber && !c.autoGuid)
+        throw Error("The field '" + def.name + "." + c.name +
+                    "' cannot contain a Null value because the Required property for this field is set to True. "
+                    "Enter a value in this field.");
+      if (!found->second.allowZeroLength && (c.type == ColumnType::Text || c.type == ColumnType::Memo) &&
+          values[i].kind() == Value::Kind::Text && values[i].asText().empty())
+        throw Error("Field '" + def.name + "." + c.name + "' cannot be a zero-length string.");
+    }
+  }
   for (const Relationship& r : loaded(db).enforced) {
     if (!equalsIgnoreAsciiCase(r.foreignTable, def.name)) continue;
     const auto key = keyOf(*db, def, r.foreignColumns, values);

@@ -1,6 +1,9 @@
-// Referential integrity as Jet enforces it when a row is added, checked
+// What Jet enforces when a row is added beyond the row's own shape, checked
 // before any page of the row is written so that a refused row changes
-// nothing (required columns are the row encoder's check): every enforced
+// nothing (columns defined NOT NULL are the row encoder's check):
+//   - the table's stored properties: a Required column gets a value, a
+//     column that does not AllowZeroLength gets no empty text;
+//   - referential integrity: every enforced
 // relationship in MSysRelationships whose foreign side
 // is the table finds a row with the same key in the referenced table (a key
 // with a null part needs none, as in Jet). Relationships marked "not
@@ -15,6 +18,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "column_properties.h"
 #include "core/value.h"
 #include "jet/schema.h"
 
@@ -34,6 +38,8 @@ struct RowRuleState {
   std::vector<Relationship> enforced;
   // Keys present in each relationship's referenced table, by relationship.
   std::unordered_map<std::string, std::unordered_set<std::string>> referencedKeys;
+  // Each table's column rules from its properties, by definition page.
+  std::unordered_map<std::uint32_t, std::map<std::string, ColumnRules>> columnRules;
 
   void forget() { *this = RowRuleState{}; }
 };
