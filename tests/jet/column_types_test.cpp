@@ -249,6 +249,47 @@ TEST_P(ColumnTypesWithMdbtools, ShowTheSchemaAndEveryValue) {
   }
 }
 
+// The append state does not outlive what it describes: rows appended after
+// a rollback, and after the file was closed and opened again, land where
+// they should (data pages and LVAL pages alike).
+TEST_P(ColumnTypesWithMdbtools, AppendsAfterRollbackAndReopening) {
+  const Case& c = GetParam();
+  const std::string path = freshCopy(c, "reopen");
+  const auto row = [](int i) {
+    return std::vector<Value>{Value::integer(i), Value::text(std::string(std::size_t(500 + i), char('a' + i)))};
+  };
+  {
+    auto db = Database::open(path, OpenMode::ReadWrite);
+    db.beginTransaction();
+    db.createTable("Again", {{"N", ColumnType::Long, 0}, {"Notes", ColumnType::Memo, 0}});
+    db.appendRow("Again", row(0));
+    db.commit();
+    db.beginTransaction();
+    for (int i = 10; i < 20; ++i) db.appendRow("Again", row(i));
+    db.rollback();
+    db.beginTransaction();
+    db.appendRow("Again", row(1));
+    db.commit();
+  }
+  {
+    auto db = Database::open(path, OpenMode::ReadWrite);
+    db.beginTransaction();
+    db.appendRow("Again", row(2));
+    db.commit();
+  }
+  auto db = Database::open(path, OpenMode::ReadOnly);
+  EXPECT_EQ(db.definition("Again").rowCount, 3u);
+  auto cursor = db.openCursor("Again");
+  std::string expected;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(cursor.next());
+    EXPECT_EQ(cursor.values(), row(i));
+    expected += std::to_string(i) + "|" + row(i)[1].asText() + "\n";
+  }
+  EXPECT_FALSE(cursor.next());
+  EXPECT_EQ(test::mdbtool("mdb-export -H -Q -d '|' " + shellQuote(path) + " Again"), expected);
+}
+
 // Rows whose length crosses 256 and 512 bytes at every place: the end of
 // the data, the offset table or the null mask (Jet 3 needs a jump table
 // there, including entries no field reaches).
