@@ -53,14 +53,17 @@ void writeJournal(const std::string& databasePath, const JournalImage& image) {
     journal.writeAt(offset, record.data(), record.size());
     offset += record.size();
   }
-  std::array<std::uint8_t, kHeaderSize> header{};  // mark left clear until the records are durable
+  // The mark goes out with the records, under one sync: the database is
+  // written only after that sync, and a journal whose records did not all
+  // reach the disk fails its length or checksum test and counts as
+  // incomplete. The header is one sector, written whole or not at all.
+  std::array<std::uint8_t, kHeaderSize> header{};
+  std::memcpy(header.data(), kCompleteMark.data(), kCompleteMark.size());
   put32(header.data() + 8, image.pageSize);
   put32(header.data() + 12, static_cast<std::uint32_t>(image.originalPages.size()));
   put64(header.data() + 16, image.originalFileSize);
   put64(header.data() + 24, checksum.value);
   journal.writeAt(0, header.data(), header.size());
-  journal.sync();
-  journal.writeAt(0, kCompleteMark.data(), kCompleteMark.size());
   journal.sync();
 }
 

@@ -1,7 +1,9 @@
 // The rollback journal that makes a commit all-or-nothing. Before a
 // transaction touches the database, the original images of the pages it
-// changes and the original file size go to "<database>.fjournal", which is
-// synced and only then marked complete (and synced again). The database is
+// changes and the original file size go to "<database>.fjournal" with its
+// completion mark and a checksum of the records, and are synced (a journal
+// whose records did not all arrive fails the checksum and counts as
+// incomplete). The database is
 // then written and synced, and the journal is invalidated (its mark cleared
 // and synced) and removed: that is the moment of commit. A complete journal
 // found on opening means a commit was cut short; playing it back restores

@@ -34,7 +34,7 @@ std::uint32_t newLongValuePage(Pager& pager, LongValueColumn& column, const std:
   const std::uint32_t page = allocator.allocate();
   formatDataPage(pager.writablePage(page), pager.format(), kLongValueOwner);
   markPageInMap(pager, column.usedMap, page, owner);
-  markPageInMap(pager, column.freeMap, page, owner);
+  if (column.freeMap) markPageInMap(pager, column.freeMap, page, owner);
   return page;
 }
 
@@ -46,7 +46,7 @@ std::uint32_t placeSmallRow(Pager& pager, LongValueColumn& column, std::span<con
   if (column.openPage) {
     if (auto number = addRowToPage(pager.writablePage(*column.openPage), f, row, pager.path()))
       return *column.openPage << 8 | *number;
-    clearPageInMap(pager, column.freeMap, *column.openPage, owner);
+    if (column.freeMap) clearPageInMap(pager, column.freeMap, *column.openPage, owner);
   }
   column.openPage = newLongValuePage(pager, column, owner);
   return *column.openPage << 8 | *addRowToPage(pager.writablePage(*column.openPage), f, row, pager.path());
@@ -89,7 +89,7 @@ std::uint32_t storeLongValue(Pager& pager, LongValueColumn& column, std::span<co
     std::copy(from, from + static_cast<std::ptrdiff_t>(f.longValueChunkSize), piece.begin() + 4);
     auto number = addRowToPage(pager.writablePage(pages[i]), f, piece, pager.path());
     if (!number) throw Error("A long-value page of \"" + pager.path() + "\" cannot hold a full piece.");
-    clearPageInMap(pager, column.freeMap, pages[i], owner);  // a full piece leaves no room worth listing
+    if (column.freeMap) clearPageInMap(pager, column.freeMap, pages[i], owner);  // no room worth listing
     next = pages[i] << 8 | *number;
   }
   return next;

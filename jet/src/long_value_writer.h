@@ -16,8 +16,9 @@
 
 namespace fennick::jet {
 
-// A long-value column's map pair (row pointers) and the LVAL page its small
-// values currently go to, while it has room.
+// A long-value column's map pair (row pointers; a free-space map of 0 means
+// the column keeps none) and the LVAL page its small values currently go
+// to, while it has room.
 struct LongValueColumn {
   std::uint16_t columnNumber = 0;
   std::uint32_t usedMap = 0;

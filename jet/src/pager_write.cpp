@@ -2,6 +2,7 @@
 // growing the file, and the commit through the rollback journal. Relies on
 // journal.h and platform::File.
 #include <algorithm>
+#include <vector>
 
 #include "bytes.h"
 #include "jet/error.h"
@@ -12,6 +13,8 @@ namespace {
 
 // Jet files may not reach 2 GB.
 constexpr std::uint64_t kMaxFileSize = 0x80000000ULL;
+// The largest single write of a commit.
+constexpr std::size_t kMaxRunBytes = 1 << 20;
 
 }  // namespace
 
@@ -58,8 +61,22 @@ void Pager::commit() {
     }
     writeJournal(path(), journal);
     try {
-      for (const auto& [number, changed] : dirty_)
-        file_.writeAt(std::uint64_t(number) * format_->pageSize, changed->bytes_.data(), changed->bytes_.size());
+      // Runs of consecutive pages go out in one write each: a bulk load
+      // changes mostly new pages at the end of the file.
+      std::vector<std::uint8_t> run;
+      std::uint32_t runStart = 0;
+      const auto flush = [&] {
+        if (!run.empty()) file_.writeAt(std::uint64_t(runStart) * format_->pageSize, run.data(), run.size());
+        run.clear();
+      };
+      for (const auto& [number, changed] : dirty_) {
+        if (run.empty() || number != runStart + run.size() / format_->pageSize || run.size() >= kMaxRunBytes) {
+          flush();
+          runStart = number;
+        }
+        run.insert(run.end(), changed->bytes_.begin(), changed->bytes_.end());
+      }
+      flush();
       file_.sync();
     } catch (...) {
       // Put the committed state back now if we can; else the journal left

@@ -1,6 +1,7 @@
 // Appending rows: append state, autonumbers, long values, row placement.
 #include "table_appender.h"
 
+#include "bytes.h"
 #include "core/utf.h"
 #include "data_page.h"
 #include "data_page_writer.h"
@@ -69,29 +70,28 @@ const std::vector<std::uint8_t>& prepareRow(DatabaseState& db, AppendState& stat
   outOfRow.clear();
   std::vector<std::uint8_t>& row = state.row;
   std::uint32_t autoNumber = state.autoNumber;
-  bool numbersGiven = false;
-  for (std::size_t i : state.autoNumberColumns) numbersGiven = numbersGiven || (i < values.size() && values[i].isNull());
-  if (!numbersGiven) {
-    for (std::size_t i : state.autoNumberColumns)
-      if (i < values.size() && values[i].kind() == Value::Kind::Integer && values[i].asInteger() > std::int64_t(autoNumber) &&
-          values[i].asInteger() <= kMaxAutoNumber)
-        autoNumber = static_cast<std::uint32_t>(values[i].asInteger());
+  bool numbersWanted = false;
+  for (std::size_t i : state.autoNumberColumns) numbersWanted = numbersWanted || (i < values.size() && values[i].isNull());
+  if (!numbersWanted) {
     encodeRow(f, def, values, db.header.codePage, &outOfRow, state.buffers, row);
   } else {
     std::vector<Value> numbered = values;
     for (std::size_t i : state.autoNumberColumns) {
-      Value& v = numbered[i];
-      if (v.isNull()) {
-        if (autoNumber >= kMaxAutoNumber)
-          throw Error("The autonumber column \"" + def.columns[i].name + "\" of table \"" + def.name +
-                      "\" has run out of numbers.");
-        v = Value::integer(++autoNumber);
-      } else if (v.kind() == Value::Kind::Integer && v.asInteger() > std::int64_t(autoNumber) &&
-                 v.asInteger() <= kMaxAutoNumber) {
-        autoNumber = static_cast<std::uint32_t>(v.asInteger());
-      }
+      if (!numbered[i].isNull()) continue;
+      if (autoNumber >= kMaxAutoNumber)
+        throw Error("The autonumber column \"" + def.columns[i].name + "\" of table \"" + def.name +
+                    "\" has run out of numbers.");
+      numbered[i] = Value::integer(++autoNumber);
     }
     encodeRow(f, def, numbered, db.header.codePage, &outOfRow, state.buffers, row);
+  }
+  // A number given (in whatever form the value had) moves the counter past
+  // it; the stored field says what it became.
+  for (std::size_t i : state.autoNumberColumns) {
+    const Column& c = def.columns[i];
+    const std::size_t at = f.rowColumnCountSize + c.fixedOffset;
+    const std::int32_t stored = static_cast<std::int32_t>(loadU32(row.data() + at));
+    if (stored > 0 && static_cast<std::uint32_t>(stored) > autoNumber) autoNumber = static_cast<std::uint32_t>(stored);
   }
   // Every check is made; from here on pages change.
   for (auto& value : outOfRow) {

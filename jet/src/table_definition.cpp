@@ -153,13 +153,14 @@ class DefinitionParser {
     }
     for (auto& ix : def.indexes) ix.name = name(pos);
 
-    // The Memo / OLE columns' own maps, ended by FFFF. A list cut short (the
-    // page's zero padding instead of an entry) ends where the entries stop
-    // making sense; reading rows does not need it.
+    // The Memo / OLE columns' own maps, ended by FFFF. Jet 3's MSysModules2
+    // has no free-space maps (pointer 0). A list cut short (the page's zero
+    // padding instead of an entry) ends where the entries stop making sense;
+    // reading rows does not need it.
     constexpr std::size_t kColumnMapsEntry = 10;
     while (pos + kColumnMapsEntry <= r_.size() && r_.u16(pos) != kNoColumn) {
       const ColumnUsageMaps maps{r_.u16(pos), r_.u32(pos + 2), r_.u32(pos + 6)};
-      if (maps.usedMapPointer == 0 || maps.freeMapPointer == 0) break;
+      if (maps.usedMapPointer == 0) break;
       def.columnUsageMaps.push_back(maps);
       pos += kColumnMapsEntry;
     }

@@ -139,8 +139,8 @@ void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& na
     }
   }
 
-  // The definition's size is known before any page is allocated (its map
-  // pointers are fixed-size), so a table too wide for Jet fails here.
+  // The definition's length does not depend on its map pointers, so the
+  // number of pages it needs is known before any is allocated.
   for (const Column& c : def.columns)
     if (c.type == ColumnType::Memo || c.type == ColumnType::Ole) def.columnUsageMaps.push_back({c.number, 1, 1});
   const std::size_t definitionPageTotal = definitionPageCount(f, encodeTableDefinition(f, def, db->header.codePage).size());

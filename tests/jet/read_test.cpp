@@ -3,8 +3,15 @@
 // them.
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "bytes.h"
+#include "data_page.h"
+#include "database_state.h"
 #include "fixtures.h"
 #include "jet/database.h"
+#include "row_layout.h"
+#include "usage_map.h"
 #include "platform/file.h"
 #include "test_support.h"
 
@@ -48,7 +55,55 @@ TEST(JetRead, IndexRootsAreIndexPages) {
   }
 }
 
-// Opening shares the file: another reader-writer can open it at the same time.
+// Each Memo / OLE column of Access's tables lists its own page maps after
+// the index names, and the LVAL page of every value stored out of row is in
+// that column's used map (the writer relies on both).
+TEST(JetRead, LongValueColumnsListTheirOwnPageMaps) {
+  std::size_t checked = 0;
+  for (const auto& name : test::accessFixtures()) {
+    SCOPED_TRACE(name);
+    Database db = Database::open(test::accessFixturePath(name), OpenMode::ReadOnly);
+    Pager& pager = DatabaseInternals::of(db).pager;
+    for (const auto& t : db.tables()) {
+      const TableDefinition def = db.definition(t.name);
+      std::vector<std::pair<std::size_t, std::set<std::uint32_t>>> columns;
+      for (std::size_t i = 0; i < def.columns.size(); ++i) {
+        const Column& c = def.columns[i];
+        if (c.type != ColumnType::Memo && c.type != ColumnType::Ole) continue;
+        const ColumnUsageMaps* maps = nullptr;
+        for (const auto& m : def.columnUsageMaps)
+          if (m.columnNumber == c.number) maps = &m;
+        ASSERT_NE(maps, nullptr) << t.name << "." << c.name;
+        std::set<std::uint32_t> used;
+        for (UsageMapCursor pages(pager, maps->usedMapPointer, c.name); auto p = pages.next();) used.insert(*p);
+        columns.emplace_back(i, std::move(used));
+      }
+      if (columns.empty()) continue;
+      std::vector<FieldSlice> fields;
+      for (UsageMapCursor pages(pager, def.usageMapPointer, t.name); auto p = pages.next();) {
+        const PageRef page = pager.page(*p);
+        if (page->type() != kDataPage) continue;
+        const DataPageView view(page, pager.format(), pager.path());
+        if (view.owner() != def.definitionPage) continue;
+        for (std::uint16_t r = 0; r < view.rowCount(); ++r) {
+          const RowSlot slot = view.slot(r);
+          if (slot.deleted || slot.overflow) continue;
+          const auto row = view.rowBytes(slot);
+          splitRow(pager.format(), def, row, fields, RowPlace{pager.path(), t.name, *p, r});
+          for (const auto& [i, used] : columns) {
+            const FieldSlice& f = fields[i];
+            if (f.isNull || f.length < 12 || (row[f.offset + 3] & 0x80)) continue;
+            const std::uint32_t lvalPage = loadU32(row.data() + f.offset + 4) >> 8;
+            EXPECT_EQ(used.count(lvalPage), 1u) << t.name << "." << def.columns[i].name << " page " << lvalPage;
+            ++checked;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(checked, 100u);
+}
+
 TEST(JetRead, FormatAndCreationDateFromTheHeader) {
   const Database jet3 = Database::open(test::accessFixturePath("testV1997.mdb"), OpenMode::ReadOnly);
   EXPECT_EQ(jet3.info().version, FormatVersion::Jet3);
