@@ -20,8 +20,9 @@
 //  - Bytes into text as two hexadecimal digits per byte; text never goes
 //    into Binary or OLE columns.
 //  - Text longer than Text(n), or bytes longer than Binary(n), are refused,
-//    not cut.
-// Relies on core/value.h, core/utf.h and jet/schema.h.
+//    not cut; so is text with characters that a Jet 3 file's code page
+//    cannot hold (the provider would store "?" for them).
+// Relies on core/value.h, core/utf.h, platform/codepage.h and jet/schema.h.
 #include "value_conversion.h"
 
 #include <charconv>
@@ -34,6 +35,7 @@
 #include <string_view>
 
 #include "core/utf.h"
+#include "platform/codepage.h"
 
 // GCC 12 inlines Value's variant into the converter and then mistakes an
 // alternative it never built for a freed object.
@@ -43,6 +45,12 @@
 
 namespace fennick {
 namespace {
+
+bool isAscii(std::string_view text) {
+  for (unsigned char c : text)
+    if (c >= 0x80) return false;
+  return true;
+}
 
 // The earliest and latest OLE dates Jet accepts: 100-01-01 and the last
 // moment of 9999-12-31.
@@ -546,6 +554,12 @@ class Converter {
       const std::size_t units = utf16Length(text);
       if (units > column_.textLength) tooLong(units, column_.textLength, "characters");
     }
+    // Jet 3 keeps text in the file's code page: characters outside it would
+    // be stored as "?", so such a text is refused rather than damaged.
+    if (column_.codePage != 0 && !isAscii(text) &&
+        platform::fromCodePage(column_.codePage, platform::toCodePage(column_.codePage, text)) != text)
+      throw std::runtime_error("The text '" + text + "' has characters that code page " +
+                               std::to_string(column_.codePage) + " of this Access 95/97 database cannot hold.");
     return Value::text(std::move(text));
   }
 

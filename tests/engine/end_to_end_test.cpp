@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <memory>
 
 #include "engine/run.h"
@@ -47,12 +48,18 @@ TEST(EndToEnd, TheSampleIntoBothFormats) {
     ASSERT_EQ(runConversion(job, RunTexts{}, source, target, log, host), RunEnd::Completed);
     target.close();
 
+    // An Access 95/97 file keeps text in its code page (Windows-1252 here):
+    // the sample's Chinese names cannot go in, and the log says so.
+    const std::map<std::string, std::string> unstored = {
+        {"DEPARTMENTS", "2 values could not be stored (DEPT_NAME 1, LOCATION 1)"},
+        {"EMPLOYEES", "2 values could not be stored (FIRST_NAME 1, LAST_NAME 1)"}};
     std::vector<std::string> expected;
     for (const auto& t : tables) {
       expected.push_back("Create table " + t + "...Done");
       expected.push_back("");
       expected.push_back("Insert table " + t + " " + std::to_string(sourceRows(source, t)) +
                          " Rows ...Done");
+      if (format == 0 && unstored.count(t)) expected.push_back(unstored.at(t));
       expected.push_back("");
     }
     const std::vector<std::string> head(log.lines().begin(), log.lines().end() - 3);
@@ -71,10 +78,9 @@ TEST(EndToEnd, TheSampleIntoBothFormats) {
           const Value& to = rows.values()[i];
           if (from.kind() == Value::Kind::Integer && to.kind() == Value::Kind::Double)
             EXPECT_EQ(static_cast<double>(from.asInteger()), to.asDouble()) << t;
-          else if (from.kind() == Value::Kind::Text && format == 0)
-            // Jet 3 keeps text in the file's code page (Windows-1252 here).
-            EXPECT_EQ(platform::fromCodePage(1252, platform::toCodePage(1252, from.asText())),
-                      to.toDisplayString()) << t << "." << source_rows->fieldName(i);
+          else if (from.kind() == Value::Kind::Text && format == 0 &&
+                   platform::fromCodePage(1252, platform::toCodePage(1252, from.asText())) != from.asText())
+            EXPECT_TRUE(to.isNull()) << t << "." << source_rows->fieldName(i);
           else
             EXPECT_EQ(from.toDisplayString(), to.toDisplayString()) << t << "." << source_rows->fieldName(i);
         }

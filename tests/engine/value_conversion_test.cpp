@@ -27,6 +27,12 @@ jet::Column column(ColumnType type, std::uint16_t size = 0, std::uint8_t precisi
   return c;
 }
 
+// A text column of an Access 95/97 file, which holds text in a code page.
+jet::Column inCodePage(jet::Column c, std::uint16_t codePage) {
+  c.codePage = codePage;
+  return c;
+}
+
 Value i(long long v) { return Value::integer(v); }
 Value d(double v) { return Value::real(v); }
 Value dec(const char* t) { return Value::decimal(t); }
@@ -186,6 +192,10 @@ TEST(ValueConversion, EachSourceKindIntoEachColumnType) {
       {column(ColumnType::Text, 3), i(1234), refused(kTooSmall)},
       {column(ColumnType::Memo), txt(std::string(70000, 'x').c_str()), is(txt(std::string(70000, 'x').c_str()))},
       {column(ColumnType::Memo), i(7), is(txt("7"))},
+      {inCodePage(column(ColumnType::Text, 10), 1252), txt("Z\xC3\xBCrich"), is(txt("Z\xC3\xBCrich"))},
+      {inCodePage(column(ColumnType::Text, 10), 1252), txt("\xE5\x8C\x97\xE4\xBA\xAC"), refused("code page 1252")},
+      {inCodePage(column(ColumnType::Memo), 1252), txt("\xE5\x8C\x97"), refused("cannot hold")},
+      {inCodePage(column(ColumnType::Memo), 936), txt("\xE5\x8C\x97\xE4\xBA\xAC"), is(txt("\xE5\x8C\x97\xE4\xBA\xAC"))},
 
       // Binary(n) and OLE take bytes only.
       {column(ColumnType::Binary, 3), Value::bytes(blob), is(Value::bytes(blob))},
