@@ -50,6 +50,16 @@ void checkName(const std::string& what, const std::string& name) {
   if (auto problem = sql::objectNameProblem(name)) throw Error("The name of " + what + " is not valid: " + *problem + ".");
 }
 
+// A name in the code page of a Jet 3 file, refused when it would not come
+// back the same (its characters would become "?").
+std::string inCodePage(const std::string& name, unsigned codePage) {
+  std::string bytes = platform::toCodePage(codePage, name);
+  if (platform::fromCodePage(codePage, bytes) != name)
+    throw Error("The name \"" + name + "\" has characters that code page " + std::to_string(codePage) +
+                " of this Access 95/97 database cannot hold.");
+  return bytes;
+}
+
 void appendName(const Format& format, std::vector<std::uint8_t>& out, const std::string& name, unsigned codePage) {
   if (format.unicodeNames) {
     const std::u16string units = utf8ToUtf16(name);
@@ -60,7 +70,7 @@ void appendName(const Format& format, std::vector<std::uint8_t>& out, const std:
       out.push_back(static_cast<std::uint8_t>(u >> 8));
     }
   } else {
-    const std::string bytes = platform::toCodePage(codePage, name);
+    const std::string bytes = inCodePage(name, codePage);
     out.push_back(static_cast<std::uint8_t>(bytes.size()));
     out.insert(out.end(), bytes.begin(), bytes.end());
   }
@@ -134,6 +144,8 @@ TableDefinition layOutNewTable(const Format& format, const std::string& table, c
 
 std::vector<std::uint8_t> encodeTableDefinition(const Format& format, const TableDefinition& def,
                                                 std::uint16_t codePage) {
+  // The table's name is kept in MSysObjects, not here, but in the same code page.
+  if (!format.unicodeNames) inCodePage(def.name, codePage);
   const bool jet4 = format.version == 4;
   std::vector<std::uint8_t> out(format.tdefBlockEnd, 0);
   out[0] = kTableDefinitionPage;
