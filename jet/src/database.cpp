@@ -82,6 +82,7 @@ void Database::commit() {
 }
 void Database::rollback() {
   state_->pager.rollback();
+  state_->appending.forget();  // its pages and counters were the transaction's
   state_->tables = readCatalog(state_);  // forget tables the transaction created
 }
 
@@ -92,7 +93,7 @@ void Database::createTable(std::string_view name, const std::vector<NewColumn>& 
 
 void Database::appendRow(std::string_view tableName, const std::vector<fennick::Value>& values) {
   if (!state_->pager.inTransaction()) throw Error("Adding a row to \"" + path() + "\" needs an open transaction.");
-  jet::appendRow(state_, definition(tableName), values);
+  jet::appendRow(state_, tableName, values);
 }
 
 RowCursor Database::openCursor(std::string_view tableName) const { return openCursor(definition(tableName)); }

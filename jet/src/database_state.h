@@ -1,11 +1,13 @@
 // What one open database shares between its handle and its cursors: the
-// pager, the text codec, the header settings and the catalogue.
+// pager, the text codec, the header settings, the catalogue and the
+// tables' append state.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "append_state.h"
 #include "header.h"
 #include "jet/database.h"
 #include "lock_file.h"
@@ -26,6 +28,7 @@ class DatabaseState {
   TextCodec text;
   DatabaseInfo info;
   std::vector<TableEntry> tables;
+  AppendStates appending;
 };
 
 // The state behind a handle, for the engine's own layers and their tests.

@@ -64,6 +64,10 @@ const Format kJet3Format = {
     .rowVarOffsetSize = 1,
     .rowJumpTable = true,
     .longValueHeaderSize = 12,
+    .longValueChunkSize = 2032,
+    .usageMapBitmapBytes = 128,
+    .usageMapPageBitmapOffset = 4,
+    .tdefContinuationHeader = 8,
 };
 
 const Format kJet4Format = {
@@ -126,6 +130,10 @@ const Format kJet4Format = {
     .rowVarOffsetSize = 2,
     .rowJumpTable = false,
     .longValueHeaderSize = 12,
+    .longValueChunkSize = 4072,
+    .usageMapBitmapBytes = 64,
+    .usageMapPageBitmapOffset = 4,
+    .tdefContinuationHeader = 8,
 };
 
 }  // namespace fennick::jet

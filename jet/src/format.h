@@ -82,6 +82,19 @@ struct Format {
 
   // Long-value pointer stored in a row.
   std::size_t longValueHeaderSize;
+  // Data bytes of one full piece of a long-value chain: the piece's row is a
+  // 4-byte next pointer and these bytes, alone on its LVAL page.
+  std::size_t longValueChunkSize;
+
+  // Usage maps: bitmap bytes of an inline (type 0) map row, which is also
+  // the size of a reference (type 1) row's page list; where the bitmap of a
+  // usage-map page (type 0x05) starts.
+  std::size_t usageMapBitmapBytes;
+  std::size_t usageMapPageBitmapOffset;
+
+  // Table definitions longer than a page go on in continuation pages whose
+  // own header is this long.
+  std::size_t tdefContinuationHeader;
 };
 
 extern const Format kJet3Format;

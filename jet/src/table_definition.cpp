@@ -10,7 +10,6 @@
 namespace fennick::jet {
 namespace {
 
-constexpr std::size_t kContinuationHeader = 8;
 constexpr int kIndexColumnSlots = 10;
 constexpr std::uint16_t kNoColumn = 0xFFFF;
 
@@ -154,6 +153,17 @@ class DefinitionParser {
     }
     for (auto& ix : def.indexes) ix.name = name(pos);
 
+    // The Memo / OLE columns' own maps, ended by FFFF. A list cut short (the
+    // page's zero padding instead of an entry) ends where the entries stop
+    // making sense; reading rows does not need it.
+    constexpr std::size_t kColumnMapsEntry = 10;
+    while (pos + kColumnMapsEntry <= r_.size() && r_.u16(pos) != kNoColumn) {
+      const ColumnUsageMaps maps{r_.u16(pos), r_.u32(pos + 2), r_.u32(pos + 6)};
+      if (maps.usedMapPointer == 0 || maps.freeMapPointer == 0) break;
+      def.columnUsageMaps.push_back(maps);
+      pos += kColumnMapsEntry;
+    }
+
     std::stable_sort(def.columns.begin(), def.columns.end(),
                      [](const Column& a, const Column& b) { return a.number < b.number; });
     return def;
@@ -182,7 +192,7 @@ std::vector<std::uint8_t> readDefinitionBytes(Pager& pager, std::uint32_t firstP
                                      tableName + "\" but has page type " + std::to_string(page->type()));
     auto b = page->bytes();
     if (bytes.empty()) bytes.assign(b.begin(), b.end());
-    else bytes.insert(bytes.end(), b.begin() + kContinuationHeader, b.end());
+    else bytes.insert(bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(pager.format().tdefContinuationHeader), b.end());
     number = loadU32(b.data() + pager.format().tdefNextPageOffset);
     if (number == 0) break;
   }

@@ -1,6 +1,8 @@
-// The definition page of a new user table (jet/docs/writing.md 5.3): header,
-// column records in column-number order, names, no indexes, the end mark.
-// Relies on format.h and the schema types.
+// The definition of a new user table (jet/docs/writing.md 5.3): header,
+// column records in column-number order, names, no indexes, the Memo / OLE
+// columns' map pairs, the end mark; spread over continuation pages when it
+// outgrows one. Relies on format.h, the schema types and the SQL layer's
+// name rules.
 #pragma once
 
 #include <cstdint>
@@ -13,13 +15,22 @@
 namespace fennick::jet {
 
 // Where each column of a new table goes: numbers, variable indexes, fixed
-// offsets and stored lengths. Throws Error naming the table and column for
-// names, types or lengths Jet does not allow or this writer does not store.
+// offsets, stored lengths and flags. Throws Error naming the table and
+// column for names, types or lengths Jet does not allow.
 TableDefinition layOutNewTable(const Format& format, const std::string& table, const std::vector<NewColumn>& columns);
 
-// The page image; `codePage` is stored in Jet 3 text columns. Throws Error
-// when the definition does not fit one page.
+// The definition's bytes as the reader assembles them (first page whole,
+// then each continuation page's bytes after its header), unpadded; `codePage`
+// is stored in Jet 3 text columns.
 std::vector<std::uint8_t> encodeTableDefinition(const Format& format, const TableDefinition& def,
                                                 std::uint16_t codePage);
+
+// How many pages the definition needs.
+std::size_t definitionPageCount(const Format& format, std::size_t definitionBytes);
+
+// The page images holding `definition` on `pages` (as many as
+// definitionPageCount says), each linked to the next.
+std::vector<std::vector<std::uint8_t>> definitionPages(const Format& format, const std::vector<std::uint8_t>& definition,
+                                                       const std::vector<std::uint32_t>& pages);
 
 }  // namespace fennick::jet

@@ -1,5 +1,5 @@
 // Table creation and row appending. Relies on table_definition_writer,
-// row_writer, data_page_writer, usage_map_writer, index_leaf_writer,
+// table_appender, row_writer, data_page_writer, usage_map_writer, index_leaf_writer,
 // catalog_keys, page_allocator and table_scan.
 #include "table_writer.h"
 
@@ -12,6 +12,7 @@
 #include "jet/error.h"
 #include "page_allocator.h"
 #include "row_writer.h"
+#include "table_appender.h"
 #include "table_definition.h"
 #include "table_definition_writer.h"
 #include "table_scan.h"
@@ -77,13 +78,14 @@ Value integer(std::int64_t v) { return Value::integer(v); }
 
 }  // namespace
 
-void appendRow(const std::shared_ptr<DatabaseState>& db, const TableDefinition& def, const std::vector<Value>& values) {
+void appendRow(const std::shared_ptr<DatabaseState>& db, std::string_view table, const std::vector<Value>& values) {
+  AppendState& state = appendStateFor(*db, table);
+  const TableDefinition& def = state.definition;
   if (!def.realIndexes.empty())
     throw Error("The table \"" + def.name + "\" has indexes; rows of indexed tables are not written yet.");
-  Pager& pager = db->pager;
-  const auto row = encodeRow(pager.format(), def, values, db->header.codePage);
-  storeRow(pager, def, row);
-  addToCounts(pager, def, 1);
+  placeRow(*db, state, prepareRow(*db, state, values));
+  addToCounts(db->pager, def, 1);
+  storeAutoNumber(*db, state);
 }
 
 void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& name,
@@ -134,13 +136,26 @@ void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& na
     }
   }
 
+  // The definition's size is known before any page is allocated (its map
+  // pointers are fixed-size), so a table too wide for Jet fails here.
+  for (const Column& c : def.columns)
+    if (c.type == ColumnType::Memo || c.type == ColumnType::Ole) def.columnUsageMaps.push_back({c.number, 1, 1});
+  const std::size_t definitionPageTotal = definitionPageCount(f, encodeTableDefinition(f, def, db->header.codePage).size());
   PageAllocator allocator(pager);
-  def.definitionPage = allocator.allocate();
+  std::vector<std::uint32_t> definitionPageNumbers;
+  for (std::size_t i = 0; i < definitionPageTotal; ++i) definitionPageNumbers.push_back(allocator.allocate());
+  def.definitionPage = definitionPageNumbers.front();
   def.usageMapPointer = addMapRow(pager, allocator, objects.usageMapPointer);
   def.freeSpaceMapPointer = addMapRow(pager, allocator, objects.usageMapPointer);
-  const auto image = encodeTableDefinition(f, def, db->header.codePage);
-  auto tdef = pager.writablePage(def.definitionPage);
-  std::copy(image.begin(), image.end(), tdef.begin());
+  for (ColumnUsageMaps& maps : def.columnUsageMaps) {
+    maps.usedMapPointer = addMapRow(pager, allocator, objects.usageMapPointer);
+    maps.freeMapPointer = addMapRow(pager, allocator, objects.usageMapPointer);
+  }
+  const auto images = definitionPages(f, encodeTableDefinition(f, def, db->header.codePage), definitionPageNumbers);
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    auto page = pager.writablePage(definitionPageNumbers[i]);
+    std::copy(images[i].begin(), images[i].end(), page.begin());
+  }
 
   // MSysObjects row.
   std::vector<Value> row(objects.columns.size());

@@ -244,7 +244,7 @@ TEST_P(TableWriter, RefusesWhatJetDoesNotAllowWithAClearMessage) {
       {"existing table", {{"A", ColumnType::Long, 0}}, {}, "already has a table \"MSysObjects\""},
       {"duplicate column", {{"A", ColumnType::Long, 0}, {"a", ColumnType::Text, 5}}, {}, "two columns named \"a\""},
       {"text length", {{"A", ColumnType::Text, 256}}, {}, "must hold 1 to 255 characters"},
-      {"memo", {{"A", ColumnType::Memo, 0}}, {}, "not written yet"},
+      {"type", {{"A", ColumnType::Unsupported, 0}}, {}, "which Jet tables cannot hold"},
       {"long text", {{"A", ColumnType::Text, 3}}, {Value::text("abcd")}, "column \"A\" of table \"T\": the text is longer than 3"},
       {"range", {{"A", ColumnType::Byte, 0}}, {Value::integer(256)}, "column \"A\" of table \"T\": 256 is out of range"},
       {"kind", {{"A", ColumnType::Long, 0}}, {Value::text("x")}, "column \"A\" of table \"T\": a "},

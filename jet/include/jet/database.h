@@ -53,11 +53,19 @@ struct RowLocation {
 
 // A column of a table to be created. Text (length in characters) and
 // Binary (length in bytes) hold 1 to 255; Boolean, Byte, Integer, Long,
-// Single, Double and DateTime need no length.
+// Currency, Single, Double, DateTime, GUID, Memo and OLE need no length;
+// Numeric (Jet 4 only) needs a precision of 1 to 28 digits and a scale up
+// to the precision. An autonumber column is a Long the engine numbers: a
+// NULL gets the next number, a given one is kept and the numbering goes on
+// after it. A required column refuses NULL.
 struct NewColumn {
   std::string name;
   ColumnType type = ColumnType::Long;
   std::uint16_t length = 0;
+  std::uint8_t precision = 0;
+  std::uint8_t scale = 0;
+  bool autoNumber = false;
+  bool required = false;
 };
 
 class DatabaseState;  // shared by a database and its cursors

@@ -85,11 +85,19 @@ struct Index {
   bool cascadeDeletes = false;
 };
 
+// A Memo or OLE column's own page maps: the LVAL pages holding its values
+// and those of them with free space (row pointers to usage-map rows).
+struct ColumnUsageMaps {
+  std::uint16_t columnNumber = 0;  // Column::number
+  std::uint32_t usedMapPointer = 0;
+  std::uint32_t freeMapPointer = 0;
+};
+
 struct TableDefinition {
   std::string name;
   std::uint32_t definitionPage = 0;
   std::uint32_t rowCount = 0;          // as recorded in the definition
-  std::uint32_t nextAutoNumber = 0;
+  std::uint32_t nextAutoNumber = 0;    // the last number an autonumber column handed out
   bool systemTable = false;
   std::uint16_t maxColumns = 0;        // row width including deleted columns
   std::uint16_t variableColumns = 0;
@@ -98,6 +106,7 @@ struct TableDefinition {
   std::vector<Index> indexes;
   std::uint32_t usageMapPointer = 0;   // row pointer to the table's page map
   std::uint32_t freeSpaceMapPointer = 0;
+  std::vector<ColumnUsageMaps> columnUsageMaps;  // listed after the index names
 
   const Column* findColumn(std::string_view name) const;  // ASCII case-insensitive
   const RealIndex& realIndexOf(const Index& index) const { return realIndexes.at(index.realIndex); }
