@@ -231,6 +231,12 @@ void IndexTree::fixTails() {
     spine.push_back(number);
     number = page.child(page.size() - 1);
   }
+  // A tail leaf Access keeps outside the tree stays the tail.
+  for (std::size_t steps = 0; steps <= pager_.pageCount(); ++steps) {
+    const IndexPage leaf = read(number);
+    if (leaf.next == 0) break;
+    number = leaf.next;
+  }
   for (std::uint32_t node : spine) put32(pager_.writablePage(node), pager_.format().indexTailOffset, number);
 }
 

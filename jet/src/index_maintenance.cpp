@@ -1,6 +1,8 @@
 // Index entries of appended rows.
 #include "index_maintenance.h"
 
+#include <cstdint>
+
 #include "index_btree.h"
 #include "jet/error.h"
 
@@ -69,6 +71,8 @@ void prepareIndexEntries(DatabaseState& db, const TableDefinition& def, const st
       continue;
     }
     encodeRowKey(version, m.parts, values, keys.keys[i]);
+    if (keys.keys[i].size() > IndexTree::maxKeySize(db.pager.format()))
+      throw Error("A key of the " + m.what + " is too long (" + std::to_string(keys.keys[i].size()) + " bytes); the row was not added.");
     if (real.unique && !anyNull) {
       IndexTree tree(db.pager, real.firstPage, real.usageMapPointer, m.what);
       if (tree.containsKey(keys.keys[i])) {
@@ -78,6 +82,20 @@ void prepareIndexEntries(DatabaseState& db, const TableDefinition& def, const st
       }
     }
   }
+}
+
+bool numberRowForIndexes(const AppendState& state, const std::vector<Value>& values, std::vector<Value>& out) {
+  bool any = false;
+  for (std::size_t i : state.autoNumberColumns) any = any || (i < values.size() && values[i].isNull());
+  if (!any) return false;
+  out = values;
+  std::uint32_t next = state.autoNumber;
+  for (std::size_t i : state.autoNumberColumns) {
+    if (out[i].isNull()) out[i] = Value::integer(std::int64_t(next) + 1), ++next;
+    else if (out[i].kind() == Value::Kind::Integer && out[i].asInteger() > std::int64_t(next) && out[i].asInteger() <= INT32_MAX)
+      next = static_cast<std::uint32_t>(out[i].asInteger());
+  }
+  return true;
 }
 
 void addIndexEntries(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "append_state.h"
 #include "database_state.h"
 #include "index_row_keys.h"
 #include "jet/schema.h"
@@ -39,6 +40,11 @@ void prepareIndexEntries(DatabaseState& db, const TableDefinition& def, const st
 // Adds the prepared entries pointing at `row`.
 void addIndexEntries(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,
                      const RowKeys& keys, RowLocation row);
+
+// The row as it will be stored when its autonumber columns are NULL: the
+// numbers the append will give them, so that its keys hold them. False
+// (and `out` untouched) when there is nothing to number.
+bool numberRowForIndexes(const AppendState& state, const std::vector<Value>& values, std::vector<Value>& out);
 
 // The append hook: the same, for the table's current definition.
 class RowIndexing {

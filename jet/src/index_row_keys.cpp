@@ -19,7 +19,17 @@ void encodeRowKey(int version, std::span<const KeyPart> parts, const std::vector
                         p.typeCode == static_cast<std::uint8_t>(ColumnType::Memo);
       const TextSortOrder order = textSortOrderFor(format, text ? p.sortOrder : 0x0409);
       static const Value null = Value::null();
-      appendKeyPart(key, format, order, column, p.valueIndex < row.size() ? row[p.valueIndex] : null);
+      const Value& v = p.valueIndex < row.size() ? row[p.valueIndex] : null;
+      // The reader shows a GUID's last eight bytes as one group; the key
+      // library takes the usual 8-4-4-4-12 form.
+      if (p.typeCode == static_cast<std::uint8_t>(ColumnType::Guid) && v.kind() == Value::Kind::Text &&
+          v.asText().size() == 37 && v.asText()[23] != '-') {
+        std::string usual = v.asText();
+        usual.insert(24, "-");
+        appendKeyPart(key, format, order, column, Value::text(usual));
+      } else {
+        appendKeyPart(key, format, order, column, v);
+      }
     } catch (const Error&) {
       throw;
     } catch (const std::exception& e) {

@@ -53,7 +53,7 @@ Sections sectionsOf(const Format& f, const Bytes& b, const std::string& path) {
   s.logicalIndexes = s.realIndexes + realCount * f.realIndexSize;
   s.logicalNames = s.logicalIndexes + logicalCount * f.logicalIndexSize;
   s.rest = skipNames(s.logicalNames, logicalCount);
-  s.end = std::min<std::size_t>(r.u32(8), b.size());
+  s.end = b.size();  // trimmed to the stored length
   if (s.rest > s.end) throwDamaged(path, "a table definition is shorter than its indexes");
   return s;
 }

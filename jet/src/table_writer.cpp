@@ -83,8 +83,10 @@ void appendRow(const std::shared_ptr<DatabaseState>& db, std::string_view table,
   AppendState& state = appendStateFor(*db, table);
   const TableDefinition& def = state.definition;
   RowIndexing indexing(*db, def);
-  if (indexing.active()) indexing.check(values);  // a refused row changes nothing
-  const RowLocation placed = placeRow(*db, state, prepareRow(*db, state, values));
+  std::vector<Value> numbered;
+  const std::vector<Value>& row = indexing.active() && numberRowForIndexes(state, values, numbered) ? numbered : values;
+  if (indexing.active()) indexing.check(row);  // a refused row changes nothing
+  const RowLocation placed = placeRow(*db, state, prepareRow(*db, state, row));
   if (indexing.active()) indexing.add(placed);
   addToCounts(db->pager, def, 1);
   storeAutoNumber(*db, state);
