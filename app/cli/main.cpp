@@ -12,6 +12,8 @@ const char* const kUsage =
     "Usage:\n"
     "  fennick-cli inspect FILE.mdb [TABLE]\n"
     "      Show a database's format and tables, or one table's rows as CSV.\n"
+    "  fennick-cli inspect --check FILE.mdb\n"
+    "      Check every table's indexes against its rows (exit status 1 on a problem).\n"
     "  fennick-cli tables --service SERVICE [--user USER]\n"
     "      List the source's tables.\n"
     "  fennick-cli convert --service SERVICE [--user USER] --target FILE.mdb [options]\n"

@@ -1,5 +1,6 @@
-// JetWriter over jet::Database: CREATE TABLE, DROP TABLE and rows. A statement outside
-// a transaction gets one of its own, as Jet commits a DDL statement at once.
+// JetWriter over jet::Database: CREATE TABLE (with its PRIMARY KEY and
+// UNIQUE constraints), CREATE INDEX, DROP TABLE and rows. A statement outside a
+// transaction gets one of its own, as Jet commits a DDL statement at once.
 #include "jet_writer.h"
 
 #include <stdexcept>
@@ -20,8 +21,7 @@ class EngineWriter : public JetWriter {
           if constexpr (std::is_same_v<S, jet::sql::CreateTable>) {
             createTable(s);
           } else if constexpr (std::is_same_v<S, jet::sql::CreateIndex>) {
-            throw std::runtime_error("Cannot create index '" + s.index +
-                                     "': indexes are not written yet by this build of the Jet engine.");
+            createIndex(s);
           } else if constexpr (std::is_same_v<S, jet::sql::DropTable>) {
             inTransaction([&] { database_.dropTable(s.table); });
           } else {
@@ -51,9 +51,6 @@ class EngineWriter : public JetWriter {
 
  private:
   void createTable(const jet::sql::CreateTable& statement) {
-    if (!statement.keys.empty())
-      throw std::runtime_error("Cannot create table '" + statement.table +
-                               "': keys and indexes are not written yet by this build of the Jet engine.");
     std::vector<jet::NewColumn> columns;
     for (const auto& c : statement.columns) {
       jet::NewColumn column;
@@ -63,7 +60,35 @@ class EngineWriter : public JetWriter {
       column.precision = c.precision, column.scale = c.scale, column.autoNumber = c.autoIncrement.has_value(), column.required = c.notNull;
       columns.push_back(std::move(column));
     }
-    inTransaction([&] { database_.createTable(statement.table, columns); });
+    // A constraint without a name gets the one Access gives a primary key,
+    // and a numbered one for each unique key.
+    std::vector<jet::NewIndex> keys;
+    int unnamedUnique = 0;
+    for (const auto& k : statement.keys) {
+      jet::NewIndex key;
+      key.primary = k.kind == jet::sql::KeyKind::PrimaryKey;
+      key.unique = true;
+      key.name = !k.name.empty() ? k.name
+                 : key.primary  ? "PrimaryKey"
+                                : "UniqueKey" + (unnamedUnique++ ? std::to_string(unnamedUnique) : std::string());
+      for (const auto& c : k.columns) key.columns.push_back({c, true});
+      keys.push_back(std::move(key));
+    }
+    inTransaction([&] {
+      database_.createTable(statement.table, columns);
+      for (const auto& key : keys) database_.createIndex(statement.table, key);
+    });
+  }
+
+  void createIndex(const jet::sql::CreateIndex& statement) {
+    jet::NewIndex index;
+    index.name = statement.index;
+    index.primary = statement.primary;
+    index.unique = statement.unique || statement.primary;
+    index.required = statement.disallowNull;
+    index.ignoreNulls = statement.ignoreNull;
+    for (const auto& c : statement.columns) index.columns.push_back({c.name, !c.descending});
+    inTransaction([&] { database_.createIndex(statement.table, index); });
   }
 
   // Runs a change inside the open transaction, or inside one of its own.

@@ -7,6 +7,8 @@
 #include "core/utf.h"
 #include "database_state.h"
 #include "table_definition.h"
+#include "index_check.h"
+#include "index_writer.h"
 #include "table_scan.h"
 #include "table_dropper.h"
 #include "table_writer.h"
@@ -101,6 +103,20 @@ void Database::dropTable(std::string_view name) {
 void Database::appendRow(std::string_view tableName, const std::vector<fennick::Value>& values) {
   if (!state_->pager.inTransaction()) throw Error("Adding a row to \"" + path() + "\" needs an open transaction.");
   jet::appendRow(state_, tableName, values);
+}
+
+void Database::createIndex(std::string_view tableName, const NewIndex& index) {
+  if (!state_->pager.inTransaction()) throw Error("Creating an index in \"" + path() + "\" needs an open transaction.");
+  jet::createIndex(state_, tableName, index);
+}
+
+void Database::dropIndex(std::string_view tableName, std::string_view indexName) {
+  if (!state_->pager.inTransaction()) throw Error("Dropping an index in \"" + path() + "\" needs an open transaction.");
+  jet::dropIndex(state_, tableName, indexName);
+}
+
+std::vector<std::string> Database::checkIndexes(std::string_view tableName) const {
+  return checkTableIndexes(state_, definition(tableName));
 }
 
 RowCursor Database::openCursor(std::string_view tableName) const { return openCursor(definition(tableName)); }

@@ -35,8 +35,8 @@ const Format kJet3Format = {
     .columnTypeOffset = 0,
     .columnNumberOffset = 1,
     .columnVarIndexOffset = 3,
-    .columnSortOrderOffset = 7,
-    .columnCodePageOffset = 9,
+    .columnSortOrderOffset = 9,   // +7 holds 1 in every column
+    .columnCodePageOffset = 11,
     .columnPrecisionOffset = 9,
     .columnScaleOffset = 10,
     .columnFlagsOffset = 13,
@@ -68,6 +68,17 @@ const Format kJet3Format = {
     .usageMapBitmapBytes = 128,
     .usageMapPageBitmapOffset = 4,
     .tdefContinuationHeader = 8,
+    .indexPrevOffset = 8,
+    .indexNextOffset = 12,
+    .indexTailOffset = 16,
+    .indexPrefixOffset = 20,
+    .indexPrefixSize = 1,
+    .indexNodeFlagOffset = 21,
+    .indexBitmapOffset = 0x16,
+    .indexFirstEntryOffset = 0xF8,
+    .realIndexLeadWord = 0,
+    .logicalIndexLeadWord = 0,
+    .realIndexBaseFlags = 0x00,
 };
 
 const Format kJet4Format = {
@@ -134,6 +145,17 @@ const Format kJet4Format = {
     .usageMapBitmapBytes = 64,
     .usageMapPageBitmapOffset = 4,
     .tdefContinuationHeader = 8,
+    .indexPrevOffset = 12,
+    .indexNextOffset = 16,
+    .indexTailOffset = 20,
+    .indexPrefixOffset = 24,
+    .indexPrefixSize = 2,
+    .indexNodeFlagOffset = 26,
+    .indexBitmapOffset = 0x1B,
+    .indexFirstEntryOffset = 0x1E0,
+    .realIndexLeadWord = 0x783,
+    .logicalIndexLeadWord = 0x659,
+    .realIndexBaseFlags = 0x80,
 };
 
 }  // namespace fennick::jet

@@ -95,6 +95,25 @@ struct Format {
   // Table definitions longer than a page go on in continuation pages whose
   // own header is this long.
   std::size_t tdefContinuationHeader;
+
+  // Index pages (leaf 0x04 and intermediate 0x03): sibling links at this
+  // level, the tail leaf (intermediate pages), the length of the prefix the
+  // entries after the first leave out, a byte set on intermediate pages,
+  // the entry-end bitmap and where the entries start.
+  std::size_t indexPrevOffset;
+  std::size_t indexNextOffset;
+  std::size_t indexTailOffset;
+  std::size_t indexPrefixOffset;
+  std::size_t indexPrefixSize;
+  std::size_t indexNodeFlagOffset;
+  std::size_t indexBitmapOffset;
+  std::size_t indexFirstEntryOffset;
+
+  // Words Jet 4 puts before each real and logical index record of a table
+  // definition (0: none), and the flag bit every Jet 4 real index carries.
+  std::uint32_t realIndexLeadWord;
+  std::uint32_t logicalIndexLeadWord;
+  std::uint8_t realIndexBaseFlags;
 };
 
 extern const Format kJet3Format;

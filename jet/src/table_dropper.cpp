@@ -9,7 +9,7 @@
 #include "core/utf.h"
 #include "data_page.h"
 #include "data_page_writer.h"
-#include "index_leaf_writer.h"
+#include "index_btree.h"
 #include "jet/error.h"
 #include "page_allocator.h"
 #include "table_definition.h"
@@ -69,8 +69,8 @@ void lowerCounts(Pager& pager, const TableDefinition& def, std::uint32_t by) {
 
 void removeEntry(Pager& pager, const TableDefinition& catalog, const RealIndex& index, std::vector<std::uint8_t> key,
                  RowLocation where) {
-  if (!removeLeafEntry(pager, index.firstPage, std::move(key), where.page, static_cast<std::uint8_t>(where.row),
-                       catalog.name))
+  IndexTree tree(pager, index.firstPage, index.usageMapPointer, "an index of " + catalog.name);
+  if (!tree.remove(key, where))
     throw Error("The index of " + catalog.name + " in \"" + pager.path() + "\" has no entry for the row removed.");
 }
 

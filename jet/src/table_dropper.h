@@ -4,7 +4,7 @@
 // owned (definition, data, long values, index pages, map pages) marked free
 // in the global map for the next table. A table that takes part in a
 // relationship is refused, as Jet refuses it. Relies on table_scan,
-// data_page_writer, index_leaf_writer, catalog_keys and page_allocator.
+// data_page_writer, index_btree, catalog_keys and page_allocator.
 #pragma once
 
 #include <memory>

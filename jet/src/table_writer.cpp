@@ -1,5 +1,5 @@
 // Table creation and row appending. Relies on table_definition_writer,
-// table_appender, row_writer, data_page_writer, usage_map_writer, index_leaf_writer,
+// table_appender, row_writer, data_page_writer, usage_map_writer, index_btree, index_maintenance,
 // catalog_keys, page_allocator and table_scan.
 #include "table_writer.h"
 
@@ -8,7 +8,8 @@
 #include "catalog_keys.h"
 #include "core/utf.h"
 #include "data_page_writer.h"
-#include "index_leaf_writer.h"
+#include "index_btree.h"
+#include "index_maintenance.h"
 #include "jet/error.h"
 #include "page_allocator.h"
 #include "row_rules.h"
@@ -82,13 +83,17 @@ Value integer(std::int64_t v) { return Value::integer(v); }
 void appendRow(const std::shared_ptr<DatabaseState>& db, std::string_view table, const std::vector<Value>& values) {
   AppendState& state = appendStateFor(*db, table);
   const TableDefinition& def = state.definition;
-  if (!def.realIndexes.empty())
-    throw Error("The table \"" + def.name + "\" has indexes; rows of indexed tables are not written yet.");
-  checkRowRules(db, def, values);
-  placeRow(*db, state, prepareRow(*db, state, values));
+  RowIndexing indexing(*db, def);
+  std::vector<Value> numbered;
+  const std::vector<Value>& row = indexing.active() && numberRowForIndexes(state, values, numbered) ? numbered : values;
+  // A refused row changes nothing: every rule is checked before a page is written.
+  checkRowRules(db, def, row);
+  if (indexing.active()) indexing.check(row);
+  const RowLocation placed = placeRow(*db, state, prepareRow(*db, state, row));
+  if (indexing.active()) indexing.add(placed);
   addToCounts(db->pager, def, 1);
   storeAutoNumber(*db, state);
-  noteRowAdded(db, def, values);
+  noteRowAdded(db, def, row);
 }
 
 void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& name,
@@ -185,7 +190,8 @@ void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& na
     if (names == std::vector<std::string>{"parentid", "name"}) key = catalogParentIdNameKey(f.version, kTablesContainerId, name);
     else if (names == std::vector<std::string>{"id"}) key = catalogIdKey(f.version, static_cast<std::int32_t>(def.definitionPage));
     else throw Error("The MSysObjects table of \"" + pager.path() + "\" has an index this engine does not maintain.");
-    addLeafEntry(pager, index.firstPage, key, object.page, static_cast<std::uint8_t>(object.row), "MSysObjects");
+    IndexTree(pager, index.firstPage, index.usageMapPointer, "index of table \"MSysObjects\"")
+        .insert(key, {object.page, object.row});
   }
 
   // MSysACEs rows.
@@ -199,8 +205,8 @@ void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& na
     for (const RealIndex& index : aces.realIndexes) {
       if (index.columns.size() != 1 || !equalsIgnoreAsciiCase(index.columns[0].columnName, "ObjectId"))
         throw Error("The MSysACEs table of \"" + pager.path() + "\" has an index this engine does not maintain.");
-      addLeafEntry(pager, index.firstPage, catalogIdKey(f.version, static_cast<std::int32_t>(def.definitionPage)),
-                   placed.page, static_cast<std::uint8_t>(placed.row), "MSysACEs");
+      IndexTree(pager, index.firstPage, index.usageMapPointer, "index of table \"MSysACEs\"")
+          .insert(catalogIdKey(f.version, static_cast<std::int32_t>(def.definitionPage)), {placed.page, placed.row});
     }
   }
   addToCounts(pager, aces, static_cast<std::uint32_t>(permissions.size()));

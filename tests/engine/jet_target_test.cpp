@@ -205,7 +205,7 @@ TEST(JetTarget, StatementsAreCheckedAgainstTheFileAndCarriedOut) {
   EXPECT_TRUE(contains(failure([&] { database->execute("select * from [Orders]"); }), "'Orders'"));
   EXPECT_FALSE(failure([&] { database->execute("create tabel x (y long)"); }).empty());
 
-  // What the engine writes today is carried out; the rest is refused by name.
+  // What the engine writes is carried out; the rest is refused by name.
   database->execute("create table [New] ([x] long, [t] text(10))");
   auto fresh = database->openCursor("select * from [New] where 1=0");
   database->beginTransaction();
@@ -226,10 +226,30 @@ TEST(JetTarget, StatementsAreCheckedAgainstTheFileAndCarriedOut) {
   database = jetTargetOpener()(path);
   database->execute("DROP TABLE [table2]");
   EXPECT_TRUE(contains(failure([&] { database->execute("select * from [Table2] where 1=0"); }), "'Table2'"));
+  // Indexes in the statement forms the index conversion writes; rows of
+  // indexed tables keep them, and a second equal key is refused by name.
+  database->execute("create UNIQUE index [PK_NEW] on New (x)");
+  database->execute("create index [IX_T] on [New] (t)");
+  database->execute("create table [Keyed] ([k] long, [u] text(5), constraint [PK] primary key ([k]), unique ([u]))");
   auto rowset = database->openCursor("select * from [Table1] where 1=0");
+  database->beginTransaction();
   rowset->append();
   rowset->setField("A", Value::text("x"));
-  EXPECT_FALSE(failure([&] { rowset->post(); }).empty());  // indexed tables: not written yet
+  rowset->post();
+  rowset->append();
+  rowset->setField("A", Value::text("x"));
+  EXPECT_TRUE(contains(failure([&] { rowset->post(); }), "of table \"Table1\"")) << "the primary key refuses it";
+  database->commitTransaction();
+  rowset.reset();
+  database.reset();
+  auto reader = jet::Database::open(path, jet::OpenMode::ReadOnly);
+  EXPECT_EQ(reader.definition("New").indexes.size(), 2u);
+  const auto keyed = reader.definition("Keyed");
+  ASSERT_EQ(keyed.indexes.size(), 2u);
+  EXPECT_EQ(keyed.indexes[0].name, "PK");
+  EXPECT_EQ(keyed.indexes[0].kind, jet::Index::Kind::PrimaryKey);
+  EXPECT_TRUE(keyed.realIndexOf(keyed.indexes[1]).unique);
+  for (const char* table : {"New", "Keyed", "Table1"}) EXPECT_TRUE(reader.checkIndexes(table).empty()) << table;
 }
 
 TEST(JetTarget, AReadOnlyFileOpensForReadingAndRefusesChanges) {

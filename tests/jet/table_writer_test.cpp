@@ -12,7 +12,7 @@
 #include "catalog_keys.h"
 #include "database_state.h"
 #include "fixtures.h"
-#include "index_leaf_writer.h"
+#include "index_btree.h"
 #include "jet/database.h"
 #include "platform/file.h"
 #include "test_support.h"
@@ -185,7 +185,7 @@ TEST_P(TableWriter, KeepsTheCatalogueIndexesInStep) {
                           ? withPointer(catalogParentIdNameKey(version, static_cast<std::int32_t>(v[parentAt].asInteger()), v[nameAt].asText()), cursor.location())
                           : withPointer(catalogIdKey(version, static_cast<std::int32_t>(v[idAt].asInteger())), cursor.location()));
     }
-    const auto stored = leafEntries(pager, index.firstPage, "MSysObjects");
+    const auto stored = indexEntries(pager, index.firstPage, "MSysObjects");
     EXPECT_EQ(std::multiset<std::vector<std::uint8_t>>(stored.begin(), stored.end()), expected);
     EXPECT_TRUE(std::is_sorted(stored.begin(), stored.end()));
   }
@@ -195,7 +195,7 @@ TEST_P(TableWriter, KeepsTheCatalogueIndexesInStep) {
     while (cursor.next())
       expected.insert(withPointer(catalogIdKey(version, static_cast<std::int32_t>(cursor.values()[0].asInteger())), cursor.location()));
     const auto index = db.definition("MSysACEs").realIndexes.at(0);
-    const auto stored = leafEntries(pager, index.firstPage, "MSysACEs");
+    const auto stored = indexEntries(pager, index.firstPage, "MSysACEs");
     EXPECT_EQ(std::multiset<std::vector<std::uint8_t>>(stored.begin(), stored.end()), expected);
     EXPECT_TRUE(std::is_sorted(stored.begin(), stored.end()));
   }
@@ -209,7 +209,7 @@ TEST(Jet4TableWriter, WritesTheCatalogueEntriesAccessWould) {
   ASSERT_EQ(db.table("Seats").definitionPage, 16u);
   Pager& pager = DatabaseInternals::of(db).pager;
   const auto has = [&](std::uint32_t leaf, std::vector<std::uint8_t> entry) {
-    const auto entries = leafEntries(pager, leaf, "catalogue");
+    const auto entries = indexEntries(pager, leaf, "catalogue");
     return std::find(entries.begin(), entries.end(), entry) != entries.end();
   };
   EXPECT_TRUE(has(7, {0x7f, 0x8f, 0x00, 0x00, 0x01, 0x7f, 0x6b, 0x51, 0x4a, 0x6d, 0x6b, 0x01, 0x00, 0x00, 0x00, 0x0e, 0x08}));

@@ -68,6 +68,24 @@ struct NewColumn {
   bool required = false;
 };
 
+// An index to be created on a table's columns (1 to 10, each ascending or
+// descending). A primary key is also unique and required; unique refuses a
+// second row with the same key (rows with a NULL in it excepted); required
+// refuses NULL in any of its columns; ignoreNulls leaves rows whose indexed
+// columns are all NULL out of the index.
+struct NewIndexColumn {
+  std::string name;
+  bool ascending = true;
+};
+struct NewIndex {
+  std::string name;
+  std::vector<NewIndexColumn> columns;
+  bool unique = false;
+  bool primary = false;
+  bool ignoreNulls = false;
+  bool required = false;
+};
+
 class DatabaseState;  // shared by a database and its cursors
 class TableScan;
 
@@ -138,7 +156,24 @@ class Database {
   // for the next table; refused for system tables and for tables in a
   // relationship.
   void dropTable(std::string_view name);
+  // An appended row also gets its entry in each of the table's indexes; a
+  // row a unique or required index refuses throws Error naming the index
+  // and the table and leaves table and indexes as they were.
   void appendRow(std::string_view table, const std::vector<fennick::Value>& values);
+
+  // Inside a transaction: a new index on a table, empty or filled (its
+  // entries built from the rows; a unique or required index the rows break
+  // throws Error and changes nothing). Logical indexes on the same columns
+  // in the same order, with the same uniqueness and null handling, share
+  // one stored index, as Jet does. dropIndex removes the named index, and
+  // its stored index when no other uses it.
+  void createIndex(std::string_view table, const NewIndex& index);
+  void dropIndex(std::string_view table, std::string_view indexName);
+
+  // Checks every index of the table against its rows (order, links, one
+  // entry per row holding that row's key); returns the problems found,
+  // empty when all is right.
+  std::vector<std::string> checkIndexes(std::string_view table) const;
 
  private:
   friend class DatabaseInternals;  // the engine's own layers reach the state

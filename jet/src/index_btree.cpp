@@ -1,0 +1,342 @@
+// Index tree changes. Pages are decoded whole, changed in memory and
+// written back; a page that no longer fits is split where its entries'
+// bytes balance, except that an entry added after the last of the index
+// starts a new page (loads in key order then fill their pages, as Jet's
+// own do).
+#include "index_btree.h"
+
+#include <algorithm>
+
+#include "bytes.h"
+#include "jet/error.h"
+#include "page_allocator.h"
+#include "usage_map_writer.h"
+
+namespace fennick::jet {
+namespace {
+
+bool less(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
+}
+
+// First entry (or separator) not less than `target`.
+std::size_t lowerBound(const IndexPage& page, std::span<const std::uint8_t> target) {
+  std::size_t lo = 0, hi = page.size();
+  while (lo < hi) {
+    const std::size_t mid = (lo + hi) / 2;
+    if (less(page.leaf ? page.entry(mid) : page.separator(mid), target)) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo;
+}
+
+std::vector<std::uint8_t> withChild(std::span<const std::uint8_t> separator, std::uint32_t child) {
+  std::vector<std::uint8_t> e(separator.begin(), separator.end());
+  for (int shift = 24; shift >= 0; shift -= 8) e.push_back(static_cast<std::uint8_t>(child >> shift));
+  return e;
+}
+
+void put32(std::span<std::uint8_t> page, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) page[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+}  // namespace
+
+IndexTree::IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string what)
+    : pager_(pager), root_(rootPage), usageMap_(usageMapPointer), what_(std::move(what)) {}
+
+std::size_t IndexTree::maxKeySize(const Format& format) {
+  return indexPageCapacity(format) / 2 - 2 * kIndexPointerSize;
+}
+
+std::uint32_t IndexTree::createRoot(Pager& pager, std::uint32_t definitionPage, std::uint32_t usageMapPointer,
+                                    const std::string& what) {
+  PageAllocator allocator(pager);
+  const std::uint32_t number = allocator.allocate();
+  markPageInMap(pager, usageMapPointer, number, what);
+  IndexPage empty;
+  empty.owner = definitionPage;
+  encodeIndexPage(pager.format(), empty, pager.writablePage(number));
+  return number;
+}
+
+IndexPage IndexTree::read(std::uint32_t number) {
+  const PageRef page = pager_.page(number);
+  return decodeIndexPage(pager_.format(), page->bytes(), pager_.path(), what_, number);
+}
+
+void IndexTree::write(std::uint32_t number, const IndexPage& page) {
+  encodeIndexPage(pager_.format(), page, pager_.writablePage(number));
+}
+
+std::uint32_t IndexTree::allocate() {
+  PageAllocator allocator(pager_);
+  const std::uint32_t number = allocator.allocate();
+  markPageInMap(pager_, usageMap_, number, what_);
+  return number;
+}
+
+void IndexTree::setPrev(std::uint32_t number, std::uint32_t prev) {
+  if (number) put32(pager_.writablePage(number), pager_.format().indexPrevOffset, prev);
+}
+void IndexTree::setNext(std::uint32_t number, std::uint32_t next) {
+  if (number) put32(pager_.writablePage(number), pager_.format().indexNextOffset, next);
+}
+
+std::vector<std::uint8_t> IndexTree::maxOf(const IndexPage& page) {
+  if (page.size() == 0) return {};
+  const auto last = page.leaf ? page.entry(page.size() - 1) : page.separator(page.size() - 1);
+  return {last.begin(), last.end()};
+}
+
+std::uint32_t IndexTree::unreferencedTail(const IndexPage& node) {
+  if (treeTail_ == 0 || node.leaf || node.next != 0 || node.size() == 0) return 0;
+  const std::uint32_t last = node.child(node.size() - 1);
+  if (last == treeTail_) return 0;
+  const IndexPage child = read(last);
+  return child.leaf && child.next == treeTail_ ? treeTail_ : 0;
+}
+
+void IndexTree::insert(std::span<const std::uint8_t> key, RowLocation row) {
+  if (key.size() > maxKeySize(pager_.format()))
+    throw Error("A key of " + std::to_string(key.size()) + " bytes is too long for the " + what_ + " (at most " +
+                std::to_string(maxKeySize(pager_.format())) + ").");
+  std::vector<std::uint8_t> entry(key.begin(), key.end());
+  appendDataPointer(entry, row.page, static_cast<std::uint8_t>(row.row));
+  const IndexPage root = read(root_);
+  treeTail_ = root.leaf ? 0 : root.tail;
+  splitHappened_ = false;
+  insertInto(root_, entry, true);
+  if (splitHappened_) fixTails();
+}
+
+IndexTree::InsertResult IndexTree::insertInto(std::uint32_t number, std::span<const std::uint8_t> entry, bool rightEdge) {
+  IndexPage page = read(number);
+  const std::vector<std::uint8_t> oldMax = maxOf(page);
+  if (page.leaf) {
+    const std::size_t at = lowerBound(page, entry);
+    if (at < page.size() && std::ranges::equal(page.entry(at), entry)) return {};
+    page.insert(at, entry);
+    InsertResult r = store(number, page, at + 1 == page.size() && page.next == 0 && rightEdge);
+    if (!r.split && at + 1 == page.size()) r = {true, maxOf(page), false, {}};
+    return r;
+  }
+  if (page.size() == 0) throwDamaged(pager_.path(), "page " + std::to_string(number) + " of the " + what_ + " is empty");
+  std::size_t i = lowerBound(page, entry);
+  if (i == page.size()) {
+    if (const std::uint32_t tail = rightEdge ? unreferencedTail(page) : 0) {
+      page.insert(page.size(), withChild(entry, tail));  // its separator is set below
+    }
+    i = page.size() - 1;
+  }
+  const std::uint32_t child = page.child(i);
+  InsertResult below = insertInto(child, entry, rightEdge && i + 1 == page.size());
+  if (below.split) {
+    page.replace(i, withChild(below.splitInfo.leftMax, child));
+    page.insert(i + 1, withChild(below.splitInfo.rightMax, below.splitInfo.rightPage));
+  } else if (below.maxChanged) {
+    page.replace(i, withChild(below.max, child));
+  } else {
+    return {};
+  }
+  InsertResult r = store(number, page, below.split && i + 2 == page.size() && page.next == 0 && rightEdge);
+  if (!r.split) {
+    std::vector<std::uint8_t> max = maxOf(page);
+    if (max != oldMax) r = {true, std::move(max), false, {}};
+  }
+  return r;
+}
+
+namespace {
+
+// Where to cut `page` so both halves fit: by balanced bytes, or just before
+// the last entry when it was added after all others.
+std::size_t cutPoint(const IndexPage& page, std::size_t capacity, bool appendAtEnd) {
+  const std::size_t n = page.size();
+  const auto fits = [&](std::size_t k) {
+    return encodedIndexSize(page, 0, k) <= capacity && encodedIndexSize(page, k, n) <= capacity;
+  };
+  if (appendAtEnd && n >= 2 && fits(n - 1)) return n - 1;
+  std::size_t k = 1;
+  while (k + 1 < n && page.ends[k - 1] * 2 < page.bytes.size()) ++k;
+  if (fits(k)) return k;
+  for (std::size_t j = 1; j < n; ++j)
+    if (fits(j)) return j;
+  return 0;
+}
+
+}  // namespace
+
+IndexTree::InsertResult IndexTree::store(std::uint32_t number, IndexPage& page, bool appendAtEnd) {
+  const Format& f = pager_.format();
+  const std::size_t capacity = indexPageCapacity(f);
+  if (encodedIndexSize(page, 0, page.size()) <= capacity) {
+    write(number, page);
+    return {};
+  }
+  splitHappened_ = true;
+  if (number == root_) {
+    splitRoot(page);
+    return {};
+  }
+  page.compressed = true;  // the pages a split fills
+  const std::size_t k = cutPoint(page, capacity, appendAtEnd);
+  if (k == 0) throw Error("An entry does not fit a page of the " + what_ + ".");
+  IndexPage left = page.slice(0, k), right = page.slice(k, page.size());
+  right.compressed = !(appendAtEnd && k + 1 == page.size());  // a page begun at the end starts plain
+  const std::uint32_t rightNumber = allocate();
+  left.prev = page.prev;
+  left.next = rightNumber;
+  left.tail = 0;
+  right.prev = number;
+  right.next = page.next;
+  right.tail = page.tail;
+  write(number, left);
+  write(rightNumber, right);
+  setPrev(page.next, rightNumber);
+  InsertResult r;
+  r.split = true;
+  r.splitInfo = {maxOf(left), rightNumber, maxOf(right)};
+  return r;
+}
+
+void IndexTree::splitRoot(IndexPage& page) {
+  const std::size_t capacity = indexPageCapacity(pager_.format());
+  page.compressed = true;
+  const std::size_t k = cutPoint(page, capacity, false);
+  if (k == 0) throw Error("An entry does not fit a page of the " + what_ + ".");
+  IndexPage left = page.slice(0, k), right = page.slice(k, page.size());
+  const std::uint32_t leftNumber = allocate(), rightNumber = allocate();
+  left.next = rightNumber;
+  right.prev = leftNumber;
+  right.tail = page.tail;
+  write(leftNumber, left);
+  write(rightNumber, right);
+  IndexPage root;
+  root.leaf = false;
+  root.owner = page.owner;
+  const auto l = withChild(maxOf(left), leftNumber), r = withChild(maxOf(right), rightNumber);
+  root.insert(0, l);
+  root.insert(1, r);
+  write(root_, root);
+}
+
+void IndexTree::fixTails() {
+  std::vector<std::uint32_t> spine;
+  std::uint32_t number = root_;
+  for (int depth = 0; depth < 64; ++depth) {
+    const IndexPage page = read(number);
+    if (page.leaf) break;
+    if (page.size() == 0) return;
+    spine.push_back(number);
+    number = page.child(page.size() - 1);
+  }
+  // A tail leaf Access keeps outside the tree stays the tail.
+  for (std::size_t steps = 0; steps <= pager_.pageCount(); ++steps) {
+    const IndexPage leaf = read(number);
+    if (leaf.next == 0) break;
+    number = leaf.next;
+  }
+  for (std::uint32_t node : spine) put32(pager_.writablePage(node), pager_.format().indexTailOffset, number);
+}
+
+bool IndexTree::containsKey(std::span<const std::uint8_t> key) {
+  IndexPage page = read(root_);
+  treeTail_ = page.leaf ? 0 : page.tail;
+  for (int depth = 0; !page.leaf; ++depth) {
+    if (depth > 64 || page.size() == 0) throwDamaged(pager_.path(), "the " + what_ + " has a broken tree");
+    const std::size_t i = lowerBound(page, key);
+    std::uint32_t next;
+    if (i < page.size()) next = page.child(i);
+    else if (const std::uint32_t tail = unreferencedTail(page)) next = tail;
+    else return false;
+    page = read(next);
+  }
+  const std::size_t at = lowerBound(page, key);
+  if (at >= page.size()) return false;
+  const auto e = page.entry(at);
+  return e.size() == key.size() + kIndexPointerSize && std::equal(key.begin(), key.end(), e.begin());
+}
+
+bool IndexTree::remove(std::span<const std::uint8_t> key, RowLocation row) {
+  std::vector<std::uint8_t> entry(key.begin(), key.end());
+  appendDataPointer(entry, row.page, static_cast<std::uint8_t>(row.row));
+  const IndexPage root = read(root_);
+  treeTail_ = root.leaf ? 0 : root.tail;
+  splitHappened_ = false;
+  const bool found = removeFrom(root_, entry).found;
+  if (splitHappened_) fixTails();
+  return found;
+}
+
+IndexTree::RemoveResult IndexTree::removeFrom(std::uint32_t number, std::span<const std::uint8_t> entry) {
+  IndexPage page = read(number);
+  const std::vector<std::uint8_t> oldMax = maxOf(page);
+  if (page.leaf) {
+    const std::size_t at = lowerBound(page, entry);
+    if (at >= page.size() || !std::ranges::equal(page.entry(at), entry)) return {};
+    page.erase(at);
+  } else {
+    const std::size_t i = lowerBound(page, entry);
+    if (i == page.size()) {
+      // Past the tree's last entry: only an outside tail leaf may hold it.
+      if (const std::uint32_t tail = unreferencedTail(page)) {
+        IndexPage leaf = read(tail);
+        const std::size_t at = lowerBound(leaf, entry);
+        if (at >= leaf.size() || !std::ranges::equal(leaf.entry(at), entry)) return {};
+        leaf.erase(at);
+        write(tail, leaf);
+        return {true, false, false, {}};
+      }
+      return {};
+    }
+    const std::uint32_t child = page.child(i);
+    RemoveResult below = removeFrom(child, entry);
+    if (!below.found) return {};
+    if (below.empty) {
+      page.erase(i);
+      splitHappened_ = true;
+    } else if (below.maxChanged) {
+      page.replace(i, withChild(below.max, child));
+    } else {
+      return {true, false, false, {}};
+    }
+  }
+  RemoveResult r{true, false, false, {}};
+  if (page.size() == 0 && number != root_) {
+    // The page leaves its level and the file's use.
+    setNext(page.prev, page.next);
+    setPrev(page.next, page.prev);
+    PageAllocator(pager_).release(number);
+    clearPageInMap(pager_, usageMap_, number, what_);
+    r.empty = true;
+    return r;
+  }
+  if (page.size() == 0) page = IndexPage{true, page.owner, 0, 0, 0, false, {}, {}};  // an emptied root is an empty leaf
+  write(number, page);
+  std::vector<std::uint8_t> max = maxOf(page);
+  if (max != oldMax) {
+    r.maxChanged = true;
+    r.max = std::move(max);
+  }
+  return r;
+}
+
+std::vector<std::vector<std::uint8_t>> indexEntries(Pager& pager, std::uint32_t rootPage, const std::string& what) {
+  const auto read = [&](std::uint32_t n) { return decodeIndexPage(pager.format(), pager.page(n)->bytes(), pager.path(), what, n); };
+  IndexPage page = read(rootPage);
+  for (int depth = 0; !page.leaf; ++depth) {
+    if (depth > 64 || page.size() == 0) throwDamaged(pager.path(), "the " + what + " has a broken tree");
+    page = read(page.child(0));
+  }
+  std::vector<std::vector<std::uint8_t>> out;
+  for (std::size_t pages = 0;; ++pages) {
+    for (std::size_t i = 0; i < page.size(); ++i) out.emplace_back(page.entry(i).begin(), page.entry(i).end());
+    if (page.next == 0) break;
+    if (pages > pager.pageCount()) throwDamaged(pager.path(), "the leaf pages of the " + what + " form a loop");
+    page = read(page.next);
+  }
+  return out;
+}
+
+}  // namespace fennick::jet

@@ -1,0 +1,92 @@
+// An index's tree of pages, changed one entry at a time inside the pager's
+// open transaction: insertion with page splits (a full root keeps its page
+// number and moves its entries one level down), removal (an emptied page
+// leaves the tree and is released), and the lookups unique indexes need.
+// Intermediate entries carry the last entry of their child; pages of one
+// level are linked both ways; intermediate pages on the right edge name the
+// tree's last leaf as its tail. A tail leaf Access left outside the tree
+// is taken in when an entry goes past the tree's last entry. New pages are
+// recorded in the index's usage map. Relies on index_page, page_allocator
+// and usage_map_writer.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "index_page.h"
+#include "jet/database.h"
+#include "pager.h"
+
+namespace fennick::jet {
+
+class IndexTree {
+ public:
+  // `what` names the index in messages: "index \"Name\" of table \"T\"".
+  IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string what);
+
+  // Adds key + the row's data pointer. Throws Error when the entry is too
+  // long for an index page.
+  void insert(std::span<const std::uint8_t> key, RowLocation row);
+  // Removes that exact entry; false when the index does not hold it.
+  bool remove(std::span<const std::uint8_t> key, RowLocation row);
+  // Whether some entry has exactly this key (any row).
+  bool containsKey(std::span<const std::uint8_t> key);
+
+  // A new, empty index: one empty leaf page owned by `definitionPage`,
+  // recorded in the index's map. Returns its page number.
+  static std::uint32_t createRoot(Pager& pager, std::uint32_t definitionPage, std::uint32_t usageMapPointer,
+                                  const std::string& what);
+
+  // Longest key an entry may carry, so that an intermediate page always
+  // holds at least two entries.
+  static std::size_t maxKeySize(const Format& format);
+
+ private:
+  struct Split {
+    std::vector<std::uint8_t> leftMax;
+    std::uint32_t rightPage = 0;
+    std::vector<std::uint8_t> rightMax;
+  };
+  struct InsertResult {
+    bool maxChanged = false;
+    std::vector<std::uint8_t> max;  // the page's last leaf entry after the change
+    bool split = false;
+    Split splitInfo;
+  };
+  struct RemoveResult {
+    bool found = false;
+    bool empty = false;
+    bool maxChanged = false;
+    std::vector<std::uint8_t> max;
+  };
+
+  IndexPage read(std::uint32_t number);
+  void write(std::uint32_t number, const IndexPage& page);
+  std::uint32_t allocate();
+  InsertResult insertInto(std::uint32_t number, std::span<const std::uint8_t> entry, bool rightEdge);
+  RemoveResult removeFrom(std::uint32_t number, std::span<const std::uint8_t> entry);
+  // Writes `page` as `number`, splitting it when it does not fit.
+  InsertResult store(std::uint32_t number, IndexPage& page, bool appendAtEnd);
+  void splitRoot(IndexPage& page);
+  void setPrev(std::uint32_t number, std::uint32_t prev);
+  void setNext(std::uint32_t number, std::uint32_t next);
+  void fixTails();
+  std::uint32_t unreferencedTail(const IndexPage& node);
+  static std::vector<std::uint8_t> maxOf(const IndexPage& page);
+
+  Pager& pager_;
+  std::uint32_t root_;
+  std::uint32_t usageMap_;
+  std::string what_;
+  bool splitHappened_ = false;
+  std::uint32_t treeTail_ = 0;  // the root's tail when the insertion began
+};
+
+// Every leaf entry in order: the leftmost leaf, then the leaf level's next
+// links (which also reach a tail leaf outside the tree). For checks.
+std::vector<std::vector<std::uint8_t>> indexEntries(Pager& pager, std::uint32_t rootPage, const std::string& what);
+
+}  // namespace fennick::jet
