@@ -9,6 +9,7 @@
 
 #include "append_state.h"
 #include "header.h"
+#include "index_page_cache.h"
 #include "jet/database.h"
 #include "lock_file.h"
 #include "pager.h"
@@ -29,6 +30,7 @@ class DatabaseState {
   DatabaseInfo info;
   std::vector<TableEntry> tables;
   AppendStates appending;
+  IndexPageCache indexPages;  // cleared on rollback
 };
 
 // The state behind a handle, for the engine's own layers and their tests.
