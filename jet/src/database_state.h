@@ -10,6 +10,7 @@
 
 #include "append_state.h"
 #include "header.h"
+#include "index_page_cache.h"
 #include "jet/database.h"
 #include "lock_file.h"
 #include "pager.h"
@@ -32,6 +33,7 @@ class DatabaseState {
   std::vector<TableEntry> tables;
   AppendStates appending;
   RowRuleState rowRules;  // forgotten with the transaction, like the append state
+  IndexPageCache indexPages;  // cleared on rollback
 };
 
 // The state behind a handle, for the engine's own layers and their tests.

@@ -42,8 +42,11 @@ void put32(std::span<std::uint8_t> page, std::size_t at, std::uint32_t v) {
 
 }  // namespace
 
-IndexTree::IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string what)
-    : pager_(pager), root_(rootPage), usageMap_(usageMapPointer), what_(std::move(what)) {}
+IndexTree::IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string what,
+                     IndexPageCache* cache)
+    : pager_(pager), root_(rootPage), usageMap_(usageMapPointer), what_(std::move(what)), cache_(cache ? cache : &ownCache_) {
+  cache_->trim();
+}
 
 std::size_t IndexTree::maxKeySize(const Format& format) {
   return indexPageCapacity(format) / 2 - 2 * kIndexPointerSize;
@@ -60,13 +63,19 @@ std::uint32_t IndexTree::createRoot(Pager& pager, std::uint32_t definitionPage, 
   return number;
 }
 
-IndexPage IndexTree::read(std::uint32_t number) {
+IndexPage& IndexTree::read(std::uint32_t number) {
+  if (IndexPage* cached = cache_->find(number)) return *cached;
   const PageRef page = pager_.page(number);
-  return decodeIndexPage(pager_.format(), page->bytes(), pager_.path(), what_, number);
+  return cache_->put(number, decodeIndexPage(pager_.format(), page->bytes(), pager_.path(), what_, number));
 }
 
-void IndexTree::write(std::uint32_t number, const IndexPage& page) {
-  encodeIndexPage(pager_.format(), page, pager_.writablePage(number));
+void IndexTree::flush(std::uint32_t number) {
+  encodeIndexPage(pager_.format(), read(number), pager_.writablePage(number));
+}
+
+void IndexTree::write(std::uint32_t number, IndexPage page) {
+  cache_->put(number, std::move(page));
+  flush(number);
 }
 
 std::uint32_t IndexTree::allocate() {
@@ -77,10 +86,14 @@ std::uint32_t IndexTree::allocate() {
 }
 
 void IndexTree::setPrev(std::uint32_t number, std::uint32_t prev) {
-  if (number) put32(pager_.writablePage(number), pager_.format().indexPrevOffset, prev);
+  if (!number) return;
+  read(number).prev = prev;
+  flush(number);
 }
 void IndexTree::setNext(std::uint32_t number, std::uint32_t next) {
-  if (number) put32(pager_.writablePage(number), pager_.format().indexNextOffset, next);
+  if (!number) return;
+  read(number).next = next;
+  flush(number);
 }
 
 std::vector<std::uint8_t> IndexTree::maxOf(const IndexPage& page) {
@@ -93,7 +106,7 @@ std::uint32_t IndexTree::unreferencedTail(const IndexPage& node) {
   if (treeTail_ == 0 || node.leaf || node.next != 0 || node.size() == 0) return 0;
   const std::uint32_t last = node.child(node.size() - 1);
   if (last == treeTail_) return 0;
-  const IndexPage child = read(last);
+  const IndexPage& child = read(last);
   return child.leaf && child.next == treeTail_ ? treeTail_ : 0;
 }
 
@@ -103,7 +116,7 @@ void IndexTree::insert(std::span<const std::uint8_t> key, RowLocation row) {
                 std::to_string(maxKeySize(pager_.format())) + ").");
   std::vector<std::uint8_t> entry(key.begin(), key.end());
   appendDataPointer(entry, row.page, static_cast<std::uint8_t>(row.row));
-  const IndexPage root = read(root_);
+  const IndexPage& root = read(root_);
   treeTail_ = root.leaf ? 0 : root.tail;
   splitHappened_ = false;
   insertInto(root_, entry, true);
@@ -111,8 +124,7 @@ void IndexTree::insert(std::span<const std::uint8_t> key, RowLocation row) {
 }
 
 IndexTree::InsertResult IndexTree::insertInto(std::uint32_t number, std::span<const std::uint8_t> entry, bool rightEdge) {
-  IndexPage page = read(number);
-  const std::vector<std::uint8_t> oldMax = maxOf(page);
+  IndexPage& page = read(number);
   if (page.leaf) {
     const std::size_t at = lowerBound(page, entry);
     if (at < page.size() && std::ranges::equal(page.entry(at), entry)) return {};
@@ -122,25 +134,32 @@ IndexTree::InsertResult IndexTree::insertInto(std::uint32_t number, std::span<co
     return r;
   }
   if (page.size() == 0) throwDamaged(pager_.path(), "page " + std::to_string(number) + " of the " + what_ + " is empty");
+  const std::vector<std::uint8_t> oldMax = maxOf(page);
   std::size_t i = lowerBound(page, entry);
+  bool adopted = false;
   if (i == page.size()) {
     if (const std::uint32_t tail = rightEdge ? unreferencedTail(page) : 0) {
       page.insert(page.size(), withChild(entry, tail));  // its separator is set below
+      adopted = true;
     }
     i = page.size() - 1;
   }
   const std::uint32_t child = page.child(i);
   InsertResult below = insertInto(child, entry, rightEdge && i + 1 == page.size());
+  if (!below.split && !below.maxChanged) {
+    if (adopted) page.erase(i);  // the tail leaf stays outside the tree
+    return {};
+  }
   if (below.split) {
     page.replace(i, withChild(below.splitInfo.leftMax, child));
     page.insert(i + 1, withChild(below.splitInfo.rightMax, below.splitInfo.rightPage));
-  } else if (below.maxChanged) {
-    page.replace(i, withChild(below.max, child));
   } else {
-    return {};
+    page.replace(i, withChild(below.max, child));
   }
-  InsertResult r = store(number, page, below.split && i + 2 == page.size() && page.next == 0 && rightEdge);
+  const bool atEnd = below.split && i + 2 == page.size() && page.next == 0 && rightEdge;
+  InsertResult r = store(number, page, atEnd);
   if (!r.split) {
+    const IndexPage& page = read(number);
     std::vector<std::uint8_t> max = maxOf(page);
     if (max != oldMax) r = {true, std::move(max), false, {}};
   }
@@ -171,7 +190,7 @@ IndexTree::InsertResult IndexTree::store(std::uint32_t number, IndexPage& page, 
   const Format& f = pager_.format();
   const std::size_t capacity = indexPageCapacity(f);
   if (encodedIndexSize(page, 0, page.size()) <= capacity) {
-    write(number, page);
+    flush(number);
     return {};
   }
   splitHappened_ = true;
@@ -185,18 +204,19 @@ IndexTree::InsertResult IndexTree::store(std::uint32_t number, IndexPage& page, 
   IndexPage left = page.slice(0, k), right = page.slice(k, page.size());
   right.compressed = !(appendAtEnd && k + 1 == page.size());  // a page begun at the end starts plain
   const std::uint32_t rightNumber = allocate();
+  const std::uint32_t oldNext = page.next;
   left.prev = page.prev;
   left.next = rightNumber;
   left.tail = 0;
   right.prev = number;
-  right.next = page.next;
+  right.next = oldNext;
   right.tail = page.tail;
-  write(number, left);
-  write(rightNumber, right);
-  setPrev(page.next, rightNumber);
   InsertResult r;
   r.split = true;
   r.splitInfo = {maxOf(left), rightNumber, maxOf(right)};
+  write(number, std::move(left));  // `page` is this page's cached image
+  write(rightNumber, std::move(right));
+  setPrev(oldNext, rightNumber);
   return r;
 }
 
@@ -210,22 +230,22 @@ void IndexTree::splitRoot(IndexPage& page) {
   left.next = rightNumber;
   right.prev = leftNumber;
   right.tail = page.tail;
-  write(leftNumber, left);
-  write(rightNumber, right);
   IndexPage root;
   root.leaf = false;
   root.owner = page.owner;
   const auto l = withChild(maxOf(left), leftNumber), r = withChild(maxOf(right), rightNumber);
   root.insert(0, l);
   root.insert(1, r);
-  write(root_, root);
+  write(leftNumber, std::move(left));
+  write(rightNumber, std::move(right));
+  write(root_, std::move(root));
 }
 
 void IndexTree::fixTails() {
   std::vector<std::uint32_t> spine;
   std::uint32_t number = root_;
   for (int depth = 0; depth < 64; ++depth) {
-    const IndexPage page = read(number);
+    const IndexPage& page = read(number);
     if (page.leaf) break;
     if (page.size() == 0) return;
     spine.push_back(number);
@@ -233,35 +253,40 @@ void IndexTree::fixTails() {
   }
   // A tail leaf Access keeps outside the tree stays the tail.
   for (std::size_t steps = 0; steps <= pager_.pageCount(); ++steps) {
-    const IndexPage leaf = read(number);
+    const IndexPage& leaf = read(number);
     if (leaf.next == 0) break;
     number = leaf.next;
   }
-  for (std::uint32_t node : spine) put32(pager_.writablePage(node), pager_.format().indexTailOffset, number);
+  for (std::uint32_t node : spine) {
+    IndexPage& page = read(node);
+    if (page.tail == number) continue;
+    page.tail = number;
+    flush(node);
+  }
 }
 
 bool IndexTree::containsKey(std::span<const std::uint8_t> key) {
-  IndexPage page = read(root_);
-  treeTail_ = page.leaf ? 0 : page.tail;
-  for (int depth = 0; !page.leaf; ++depth) {
-    if (depth > 64 || page.size() == 0) throwDamaged(pager_.path(), "the " + what_ + " has a broken tree");
-    const std::size_t i = lowerBound(page, key);
+  const IndexPage* page = &read(root_);
+  treeTail_ = page->leaf ? 0 : page->tail;
+  for (int depth = 0; !page->leaf; ++depth) {
+    if (depth > 64 || page->size() == 0) throwDamaged(pager_.path(), "the " + what_ + " has a broken tree");
+    const std::size_t i = lowerBound(*page, key);
     std::uint32_t next;
-    if (i < page.size()) next = page.child(i);
-    else if (const std::uint32_t tail = unreferencedTail(page)) next = tail;
+    if (i < page->size()) next = page->child(i);
+    else if (const std::uint32_t tail = unreferencedTail(*page)) next = tail;
     else return false;
-    page = read(next);
+    page = &read(next);
   }
-  const std::size_t at = lowerBound(page, key);
-  if (at >= page.size()) return false;
-  const auto e = page.entry(at);
+  const std::size_t at = lowerBound(*page, key);
+  if (at >= page->size()) return false;
+  const auto e = page->entry(at);
   return e.size() == key.size() + kIndexPointerSize && std::equal(key.begin(), key.end(), e.begin());
 }
 
 bool IndexTree::remove(std::span<const std::uint8_t> key, RowLocation row) {
   std::vector<std::uint8_t> entry(key.begin(), key.end());
   appendDataPointer(entry, row.page, static_cast<std::uint8_t>(row.row));
-  const IndexPage root = read(root_);
+  const IndexPage& root = read(root_);
   treeTail_ = root.leaf ? 0 : root.tail;
   splitHappened_ = false;
   const bool found = removeFrom(root_, entry).found;
@@ -270,7 +295,7 @@ bool IndexTree::remove(std::span<const std::uint8_t> key, RowLocation row) {
 }
 
 IndexTree::RemoveResult IndexTree::removeFrom(std::uint32_t number, std::span<const std::uint8_t> entry) {
-  IndexPage page = read(number);
+  IndexPage& page = read(number);
   const std::vector<std::uint8_t> oldMax = maxOf(page);
   if (page.leaf) {
     const std::size_t at = lowerBound(page, entry);
@@ -281,11 +306,11 @@ IndexTree::RemoveResult IndexTree::removeFrom(std::uint32_t number, std::span<co
     if (i == page.size()) {
       // Past the tree's last entry: only an outside tail leaf may hold it.
       if (const std::uint32_t tail = unreferencedTail(page)) {
-        IndexPage leaf = read(tail);
+        IndexPage& leaf = read(tail);
         const std::size_t at = lowerBound(leaf, entry);
         if (at >= leaf.size() || !std::ranges::equal(leaf.entry(at), entry)) return {};
         leaf.erase(at);
-        write(tail, leaf);
+        flush(tail);
         return {true, false, false, {}};
       }
       return {};
@@ -305,16 +330,18 @@ IndexTree::RemoveResult IndexTree::removeFrom(std::uint32_t number, std::span<co
   RemoveResult r{true, false, false, {}};
   if (page.size() == 0 && number != root_) {
     // The page leaves its level and the file's use.
-    setNext(page.prev, page.next);
-    setPrev(page.next, page.prev);
+    const std::uint32_t prev = page.prev, next = page.next;
+    cache_->forget(number);
+    setNext(prev, next);
+    setPrev(next, prev);
     PageAllocator(pager_).release(number);
     clearPageInMap(pager_, usageMap_, number, what_);
     r.empty = true;
     return r;
   }
   if (page.size() == 0) page = IndexPage{true, page.owner, 0, 0, 0, false, {}, {}};  // an emptied root is an empty leaf
-  write(number, page);
-  std::vector<std::uint8_t> max = maxOf(page);
+  flush(number);
+  std::vector<std::uint8_t> max = maxOf(read(number));
   if (max != oldMax) {
     r.maxChanged = true;
     r.max = std::move(max);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "index_page.h"
+#include "index_page_cache.h"
 #include "jet/database.h"
 #include "pager.h"
 
@@ -25,7 +26,9 @@ namespace fennick::jet {
 class IndexTree {
  public:
   // `what` names the index in messages: "index \"Name\" of table \"T\"".
-  IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string what);
+  // `cache`, when given, holds decoded pages across trees of one database.
+  IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string what,
+            IndexPageCache* cache = nullptr);
 
   // Adds key + the row's data pointer. Throws Error when the entry is too
   // long for an index page.
@@ -63,8 +66,11 @@ class IndexTree {
     std::vector<std::uint8_t> max;
   };
 
-  IndexPage read(std::uint32_t number);
-  void write(std::uint32_t number, const IndexPage& page);
+  // The page as decoded (from the cache); changes to it reach the file
+  // with flush().
+  IndexPage& read(std::uint32_t number);
+  void flush(std::uint32_t number);
+  void write(std::uint32_t number, IndexPage page);
   std::uint32_t allocate();
   InsertResult insertInto(std::uint32_t number, std::span<const std::uint8_t> entry, bool rightEdge);
   RemoveResult removeFrom(std::uint32_t number, std::span<const std::uint8_t> entry);
@@ -81,6 +87,8 @@ class IndexTree {
   std::uint32_t root_;
   std::uint32_t usageMap_;
   std::string what_;
+  IndexPageCache ownCache_;
+  IndexPageCache* cache_;
   bool splitHappened_ = false;
   std::uint32_t treeTail_ = 0;  // the root's tail when the insertion began
 };

@@ -18,13 +18,13 @@ std::size_t commonPrefix(std::span<const std::uint8_t> a, std::span<const std::u
 }
 
 // The prefix a leaf holding entries [from, to) leaves out after its first:
-// what the first and last share, less one byte so no entry is left empty.
+// what the first and last share.
 std::size_t leafPrefix(const IndexPage& page, std::size_t from, std::size_t to) {
+  // Sorted entries that are no prefix of one another are all longer than
+  // what the first and the last share, except the first itself.
   if (to - from < 2) return 0;
-  std::size_t prefix = commonPrefix(page.entry(from), page.entry(to - 1));
-  std::size_t shortest = SIZE_MAX;
-  for (std::size_t i = from; i < to; ++i) shortest = std::min(shortest, page.entry(i).size());
-  return std::min(prefix, shortest - 1);
+  const std::size_t prefix = commonPrefix(page.entry(from), page.entry(to - 1));
+  return std::min(prefix, page.entry(to - 1).size() - 1);
 }
 
 void put(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v, std::size_t size) {
@@ -107,9 +107,11 @@ IndexPage decodeIndexPage(const Format& f, std::span<const std::uint8_t> page, c
       bits = static_cast<std::uint8_t>(bits & (bits - 1));
       const std::size_t end = (byte - f.indexBitmapOffset) * 8 + static_cast<std::size_t>(low);
       if (end <= start || first + end > page.size()) damaged("has an entry that does not fit the page");
-      if (!out.ends.empty()) {
-        if (out.ends.empty() || prefix > out.ends[0]) damaged("has a shared prefix longer than its first entry");
-        out.bytes.insert(out.bytes.end(), out.bytes.begin(), out.bytes.begin() + static_cast<std::ptrdiff_t>(prefix));
+      if (!out.ends.empty() && prefix > 0) {
+        if (prefix > out.ends[0]) damaged("has a shared prefix longer than its first entry");
+        const std::size_t at = out.bytes.size();
+        out.bytes.resize(at + prefix);
+        std::copy_n(out.bytes.begin(), prefix, out.bytes.begin() + static_cast<std::ptrdiff_t>(at));
       }
       out.bytes.insert(out.bytes.end(), page.begin() + static_cast<std::ptrdiff_t>(first + start),
                        page.begin() + static_cast<std::ptrdiff_t>(first + end));

@@ -67,9 +67,10 @@ void lowerCounts(Pager& pager, const TableDefinition& def, std::uint32_t by) {
     lowerCount(pager, def.definitionPage, f.tdefBlockEnd + i * f.realIndexEntrySize + 4, by);
 }
 
-void removeEntry(Pager& pager, const TableDefinition& catalog, const RealIndex& index, std::vector<std::uint8_t> key,
-                 RowLocation where) {
-  IndexTree tree(pager, index.firstPage, index.usageMapPointer, "an index of " + catalog.name);
+void removeEntry(DatabaseState& db, const TableDefinition& catalog, const RealIndex& index,
+                 std::vector<std::uint8_t> key, RowLocation where) {
+  Pager& pager = db.pager;
+  IndexTree tree(pager, index.firstPage, index.usageMapPointer, "an index of " + catalog.name, &db.indexPages);
   if (!tree.remove(key, where))
     throw Error("The index of " + catalog.name + " in \"" + pager.path() + "\" has no entry for the row removed.");
 }
@@ -160,9 +161,9 @@ void dropTable(const std::shared_ptr<DatabaseState>& db, const std::string& name
     std::vector<std::string> names;
     for (const auto& c : index.columns) names.push_back(asciiLower(c.columnName));
     if (names == std::vector<std::string>{"parentid", "name"})
-      removeEntry(pager, objects, index, catalogParentIdNameKey(f.version, kTablesContainerId, tableName), *objectRow);
+      removeEntry(*db, objects, index, catalogParentIdNameKey(f.version, kTablesContainerId, tableName), *objectRow);
     else if (names == std::vector<std::string>{"id"})
-      removeEntry(pager, objects, index, catalogIdKey(f.version, id), *objectRow);
+      removeEntry(*db, objects, index, catalogIdKey(f.version, id), *objectRow);
     else
       throw Error("The MSysObjects table of \"" + pager.path() + "\" has an index this engine does not maintain.");
   }
@@ -182,7 +183,7 @@ void dropTable(const std::shared_ptr<DatabaseState>& db, const std::string& name
     for (const RealIndex& index : aces.realIndexes) {
       if (index.columns.size() != 1 || !equalsIgnoreAsciiCase(index.columns[0].columnName, "ObjectId"))
         throw Error("The MSysACEs table of \"" + pager.path() + "\" has an index this engine does not maintain.");
-      removeEntry(pager, aces, index, catalogIdKey(f.version, id), row);
+      removeEntry(*db, aces, index, catalogIdKey(f.version, id), row);
     }
     deleteRow(pager, row);
   }
@@ -208,6 +209,7 @@ void dropTable(const std::shared_ptr<DatabaseState>& db, const std::string& name
   db->tables.erase(entry);
   db->appending.forget();  // its pages may serve the next table under the same definition page
   db->rowRules.forget();
+  db->indexPages.clear();  // its index pages may come back as anything
 }
 
 }  // namespace fennick::jet

@@ -1,9 +1,11 @@
 // fennick-cli inspect, run as the user runs it (native build; the program
 // is started through the shell): the summary's tables and counts, a table's
-// rows as CSV, and the error for a file that is not there.
+// rows as CSV, the index check, and the error for a file that is not there.
 #include <gtest/gtest.h>
 
 #include "fixtures.h"
+#include "platform/file.h"
+#include "test_support.h"
 
 namespace fennick::test {
 namespace {
@@ -79,6 +81,27 @@ TEST(CliInspect, SummaryListsEveryTableWithItsRowCount) {
     EXPECT_NE(out.find("Table " + name), std::string::npos) << name;
     EXPECT_NE(out.find(": " + count + " rows"), std::string::npos) << name;
   }
+}
+
+// Every fixture's indexes agree with its rows; a key changed in a copy of
+// an Access tree is reported and the exit status says so.
+TEST(CliInspect, CheckPassesOnEveryFixtureAndFindsADamagedEntry) {
+  for (const auto& name : accessFixtures()) {
+    bool ok = false;
+    const std::string out = run("--check " + shellQuote(accessFixturePath(name)), ok);
+    EXPECT_TRUE(ok) << name << "\n" << out;
+    EXPECT_NE(out.find(" 0 index problems"), std::string::npos) << name << "\n" << out;
+  }
+  std::string bytes = readFileBytes(accessFixturePath("compIndexTestV2000.mdb"));
+  const std::size_t firstEntry = 32 * 4096 + 0x1E0;  // leaf p32 of Table1's CD_AGENTE index
+  ASSERT_EQ(static_cast<unsigned char>(bytes.at(firstEntry + 4)), 0x32u);
+  bytes[firstEntry + 4] = 0x31;
+  const std::string copy = joinPath(scratchDir(), "damaged_index.mdb");
+  platform::writeWholeFile(copy, bytes);
+  bool ok = true;
+  const std::string out = run("--check " + shellQuote(copy), ok);
+  EXPECT_FALSE(ok);
+  EXPECT_NE(out.find("table \"Table1\": index \"CD_AGENTE\""), std::string::npos) << out;
 }
 
 TEST(CliInspect, MissingFileIsNamedInTheError) {

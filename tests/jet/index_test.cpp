@@ -13,7 +13,10 @@
 #include <random>
 #include <string>
 
+#include "database_state.h"
 #include "fixtures.h"
+#include "index_btree.h"
+#include "index_maintenance.h"
 #include "jet/database.h"
 #include "platform/file.h"
 #include "test_support.h"
@@ -170,6 +173,49 @@ TEST_P(Indexes, RefusalsLeaveTheFileAsItWas) {
   EXPECT_NE(schema.find("CREATE UNIQUE INDEX \"people_bycode_idx\" ON \"people\" (\"code\");"), std::string::npos) << schema;
   EXPECT_NE(schema.find("CREATE UNIQUE INDEX \"people_byid_idx\" ON \"people\" (\"id\" DESC);"), std::string::npos) << schema;
   EXPECT_EQ(schema.find("people_byteam"), std::string::npos) << schema;
+}
+
+// Removing entries one by one (as dropping a table removes its catalogue
+// entries): the tree stays well formed at every size down to an empty root.
+TEST_P(Indexes, RemovedEntriesLeaveAWellFormedTree) {
+  constexpr int kRows = 6000;
+  const std::string file = freshCopy(GetParam(), "index_remove");
+  auto db = Database::open(file, OpenMode::ReadWrite);
+  db.beginTransaction();
+  db.createTable("T", {{"Id", ColumnType::Long}, {"Name", ColumnType::Text, 30}});
+  db.createIndex("T", {"ByName", {{"Name"}}});
+  for (int i = 0; i < kRows; ++i) db.appendRow("T", {Value::integer(i), Value::text(itemName(i))});
+  db.commit();
+  const auto def = db.definition("T");
+  const RealIndex& real = def.realIndexes.at(0);
+  const MaintainedIndex index = maintainedIndexes(def).at(0);
+  DatabaseState& state = DatabaseInternals::of(db);
+  std::vector<std::pair<std::vector<std::uint8_t>, RowLocation>> entries;
+  {
+    auto rows = db.openCursor("T");
+    std::vector<std::uint8_t> key;
+    while (rows.next()) {
+      encodeRowKey(GetParam().version, index.parts, rows.values(), key);
+      entries.emplace_back(key, rows.location());
+    }
+  }
+  std::shuffle(entries.begin(), entries.end(), std::mt19937(9));
+  db.beginTransaction();
+  IndexTree tree(state.pager, real.firstPage, real.usageMapPointer, index.what, &state.indexPages);
+  EXPECT_FALSE(tree.remove(entries[0].first, {entries[0].second.page, static_cast<std::uint16_t>(entries[0].second.row + 1)}));
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    ASSERT_TRUE(tree.remove(entries[i].first, entries[i].second)) << i;
+    EXPECT_FALSE(tree.containsKey(entries[i].first));
+    if (i % 1000 == 999 || i + 1 == entries.size()) {
+      // Only the removed rows' entries are missing: no problem of shape.
+      const auto problems = db.checkIndexes("T");
+      const std::string missing = std::to_string(i + 1) + " rows have no entry";
+      for (const auto& p : problems)
+        EXPECT_TRUE(p.find(missing) != std::string::npos || p.find("entries for") != std::string::npos) << p;
+      EXPECT_EQ(indexEntries(state.pager, real.firstPage, index.what).size(), entries.size() - i - 1);
+    }
+  }
+  db.commit();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, Indexes, ::testing::ValuesIn(kCases));

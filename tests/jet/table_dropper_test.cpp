@@ -51,7 +51,9 @@ TEST(TableDropper, TheTableGoesAndItsPagesServeTheNextOne) {
     {
       auto db = Database::open(path, OpenMode::ReadWrite);
       db.beginTransaction();
-      fill(db, "Gone", 700);  // several data pages
+      fill(db, "Gone", 700);  // several data pages, long-value pages and index pages
+      db.createIndex("Gone", NewIndex{"ByName", {{"Name", true}}, false, false, false, false});
+      db.createIndex("Gone", NewIndex{"PrimaryKey", {{"Id", true}}, true, true, false, true});
       fill(db, "Kept", 20);
       db.commit();
       goneDefinition = db.table("Gone").definitionPage;
@@ -64,7 +66,10 @@ TEST(TableDropper, TheTableGoesAndItsPagesServeTheNextOne) {
 
       db.beginTransaction();
       fill(db, "Next", 700);
+      db.createIndex("Next", NewIndex{"ByName", {{"Name", true}}, false, false, false, false});
+      db.createIndex("Next", NewIndex{"PrimaryKey", {{"Id", true}}, true, true, false, true});
       db.commit();
+      EXPECT_EQ(db.checkIndexes("Next"), std::vector<std::string>{});
       EXPECT_EQ(db.info().pageCount, pagesBefore) << "the file grew instead of taking the pages back";
       EXPECT_EQ(db.table("Next").definitionPage, goneDefinition);
       expectCatalogueIndexesMatchRows(db);
