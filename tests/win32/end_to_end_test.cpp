@@ -30,10 +30,17 @@ namespace fs = std::filesystem;
 namespace support = ::fennick::test;         // paths, the shell link reader
 namespace view = ::fennick::ui::win32::test;  // the window tests' helpers
 
-// The folder the native mdbtools step reads; each test replaces its own files.
+// The folder the native mdbtools step reads. Emptied once per run, before
+// any test may be skipped, so that the step never judges an earlier run's
+// files.
 std::string outputFolder() {
-  const std::string folder = support::binaryPath("tests/win32/end_to_end");
-  fs::create_directories(fs::path(folder));
+  static const std::string folder = [] {
+    const std::string path = support::binaryPath("tests/win32/end_to_end");
+    std::error_code ignored;
+    fs::remove_all(fs::path(path), ignored);
+    fs::create_directories(fs::path(path));
+    return path;
+  }();
   return folder;
 }
 
@@ -101,6 +108,7 @@ class EndToEndTest : public ::testing::Test {
  protected:
   EndToEndTest() : ui_(kApplicationTitle, user_.dialogs()) {}
   void SetUp() override {
+    outputFolder();
     SKIP_WITHOUT_DISPLAY();
     StopRequested = false;
     BatchMode = false;
