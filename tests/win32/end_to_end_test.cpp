@@ -150,7 +150,7 @@ class EndToEndTest : public ::testing::Test {
   bool pageShown(const char* tabSheet) { return IsWindowVisible(control(tabSheet)); }
 
   // Pages 1 to 5 as a user goes through them: the sample as the source,
-  // Overwrite, indexes skipped, the format and target file chosen through
+  // Overwrite, indexes converted, the format and target file chosen through
   // Browse, and the three tables picked (the list selection, then "Add >").
   void setUpTheJob(int accessFormat, const std::string& target) {
     click("btnext");
@@ -161,7 +161,7 @@ class EndToEndTest : public ::testing::Test {
     click("btnext");
     ASSERT_TRUE(pageShown("TabSheet4")) << user_.messages();
     click(window_->radioButton("processtable", 0));
-    check("chkskipindex", true);  // indexes are not written yet
+    check("chkskipindex", false);  // indexes converted too
     SendMessageW(control("cbaccessformat"), CB_SETCURSEL, accessFormat, 0);
     user_.saveAnswer = wide(target);
     click("btbrowse");
