@@ -1,8 +1,9 @@
 // The conversion run end to end, from a SQLite source into real Access files
 // of both formats, for what the run decides: the worked example of the log,
-// Overwrite / Merge / Skip on tables that exist, definitions only, a name
-// over 60 characters converted twice, a stop at row 300 and during the last
-// table, an empty selection and a missing target folder. mdbtools counts the
+// Overwrite / Merge / Skip on tables that exist, definitions only, indexes
+// converted or skipped, a name over 60 characters converted twice, a stop
+// at row 300 and during the last table, a post refused at row 250, BLOBs
+// as text, an empty selection and a missing target folder. mdbtools counts the
 // rows natively; our reader checks them everywhere.
 #include <gtest/gtest.h>
 
@@ -174,6 +175,59 @@ TEST_P(EndToEndRun, AStopDuringTheLastTableEndsTheRunNormally) {
                      "Insert table BIG 300 Rows ", "Operation aborted", ""}));
   EXPECT_FALSE(StopRequested) << "a run that has ended leaves no stop pending";
   EXPECT_EQ(rows("BIG"), 300);
+}
+
+// Under Merge the 250th row of a second source repeats a key the first run
+// stored: that post is refused by the unique index, the copy stops there
+// and the 249 rows before it stay.
+TEST_P(EndToEndRun, APostRefusedAtRow250KeepsTheRowsBeforeIt) {
+  const auto source = [](const char* name, int first) {
+    std::string script = "create table PAIRS (K integer, V varchar(10)); create unique index PAIRS_K on PAIRS (K);";
+    script += "with recursive n(i) as (select 1 union all select i + 1 from n where i < 249) "
+              "insert into PAIRS select " + std::to_string(first) + " + i, 'v' || i from n;";
+    if (first != 0) script += "insert into PAIRS values (1, 'again'); insert into PAIRS values (99999, 'after');";
+    return test::createSqliteFile(name, script);
+  };
+  source_.close();
+  source_.open("sqlite:" + source("pairs1.db", 0), "", "");
+  run({"PAIRS"});
+  source_.close();
+  source_.open("sqlite:" + source("pairs2.db", 1000), "", "");
+  job_.processtable = 1;
+  const auto lines = run({"PAIRS"});
+  ASSERT_EQ(lines.size(), 6u) << ::testing::PrintToString(lines);  // then the three end lines
+  EXPECT_EQ(lines[0], "Insert table PAIRS 200 Rows ");
+  EXPECT_NE(lines[1].find("already holds the key"), std::string::npos) << lines[1];
+  EXPECT_NE(lines[1].find("PAIRS"), std::string::npos) << lines[1];
+  EXPECT_EQ(lines[2], "");
+  EXPECT_EQ(rows("PAIRS"), 249 + 249);
+  auto db = jet::Database::open(job_.accessfilename, jet::OpenMode::ReadOnly);
+  EXPECT_EQ(db.checkIndexes("PAIRS"), std::vector<std::string>{});
+}
+
+TEST_P(EndToEndRun, IndexesFollowTheSourceUnlessSkipped) {
+  source_.close();
+  source_.open("sqlite:" + test::createSqliteFile("indexed.db",
+                                                  "create table ORDERS (ID integer, CUSTOMER varchar(20), \"DATE\" date);"
+                                                  "create unique index ORDERS_ID on ORDERS (ID);"
+                                                  "create index ORDERS_WHEN on ORDERS (CUSTOMER, \"DATE\" desc);"
+                                                  "insert into ORDERS values (1, 'a', '2024-01-01'), (2, 'b', null);"),
+               "", "");
+  const auto indexNames = [&] {
+    std::vector<std::string> names;
+    auto db = jet::Database::open(job_.accessfilename, jet::OpenMode::ReadOnly);
+    for (const auto& ix : db.definition("ORDERS").indexes) names.push_back(ix.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(db.checkIndexes("ORDERS"), std::vector<std::string>{});
+    return names;
+  };
+  job_.skipindex = true;
+  run({"ORDERS"});
+  EXPECT_TRUE(indexNames().empty());
+  job_.skipindex = false;
+  run({"ORDERS"});  // Overwrite: dropped and made again, with its indexes
+  EXPECT_EQ(indexNames(), (std::vector<std::string>{"ORDERS_ID", "ORDERS_WHEN"}));
+  EXPECT_EQ(rows("ORDERS"), 2);
 }
 
 TEST_P(EndToEndRun, BlobsBecomeTextInTheFile) {
