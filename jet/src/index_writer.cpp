@@ -58,23 +58,6 @@ Sections sectionsOf(const Format& f, const Bytes& b, const std::string& path) {
   return s;
 }
 
-Bytes encodedName(const Format& f, const std::string& name, std::uint16_t codePage) {
-  Bytes out;
-  if (f.unicodeNames) {
-    const std::u16string units = utf8ToUtf16(name);
-    out.push_back(static_cast<std::uint8_t>(units.size() * 2));
-    out.push_back(static_cast<std::uint8_t>((units.size() * 2) >> 8));
-    for (char16_t u : units) {
-      out.push_back(static_cast<std::uint8_t>(u));
-      out.push_back(static_cast<std::uint8_t>(u >> 8));
-    }
-  } else {
-    const std::string bytes = platform::toCodePage(codePage, name);
-    out.push_back(static_cast<std::uint8_t>(bytes.size()));
-    out.insert(out.end(), bytes.begin(), bytes.end());
-  }
-  return out;
-}
 
 Bytes realIndexRecord(const Format& f, const RealIndex& ri) {
   Bytes b(f.realIndexSize, 0);
@@ -261,7 +244,9 @@ void createIndex(const std::shared_ptr<DatabaseState>& db, std::string_view tabl
   }
   std::uint32_t number = 0;
   for (const Index& ix : def.indexes) number = std::max(number, ix.number + 1);
-  splice(bytes, s.rest, encodedName(f, spec.name, db->header.codePage));
+  Bytes name;
+  appendName(f, name, spec.name, db->header.codePage);
+  splice(bytes, s.rest, name);
   splice(bytes, s.logicalNames, logicalIndexRecord(f, number, realNumber, spec.primary));
   put(bytes, f.tdefIndexCountOffset, static_cast<std::uint32_t>(def.indexes.size() + 1), 4);
   put(bytes, 8, static_cast<std::uint32_t>(bytes.size()), 4);

@@ -50,9 +50,16 @@ void checkName(const std::string& what, const std::string& name) {
   if (auto problem = sql::objectNameProblem(name)) throw Error("The name of " + what + " is not valid: " + *problem + ".");
 }
 
+std::uint8_t columnFlags(const Column& c) {
+  return static_cast<std::uint8_t>((c.fixed ? kFixedFlag : 0) | (c.nullable ? kNullableFlag : 0) |
+                                   (c.autoNumber ? kAutoNumberFlag : 0));
+}
+
+}  // namespace
+
 // A name in the code page of a Jet 3 file, refused when it would not come
 // back the same (its characters would become "?").
-std::string inCodePage(const std::string& name, unsigned codePage) {
+static std::string inCodePage(const std::string& name, unsigned codePage) {
   std::string bytes = platform::toCodePage(codePage, name);
   if (platform::fromCodePage(codePage, bytes) != name)
     throw Error("The name \"" + name + "\" has characters that code page " + std::to_string(codePage) +
@@ -76,12 +83,6 @@ void appendName(const Format& format, std::vector<std::uint8_t>& out, const std:
   }
 }
 
-std::uint8_t columnFlags(const Column& c) {
-  return static_cast<std::uint8_t>((c.fixed ? kFixedFlag : 0) | (c.nullable ? kNullableFlag : 0) |
-                                   (c.autoNumber ? kAutoNumberFlag : 0));
-}
-
-}  // namespace
 
 TableDefinition layOutNewTable(const Format& format, const std::string& table, const std::vector<NewColumn>& columns) {
   checkName("the table \"" + table + "\"", table);

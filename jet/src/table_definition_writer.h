@@ -25,6 +25,10 @@ TableDefinition layOutNewTable(const Format& format, const std::string& table, c
 std::vector<std::uint8_t> encodeTableDefinition(const Format& format, const TableDefinition& def,
                                                 std::uint16_t codePage);
 
+// A name as definitions store it: a length, then UCS-2 (Jet 4) or the code
+// page's bytes (Jet 3; a name the code page cannot hold throws Error).
+void appendName(const Format& format, std::vector<std::uint8_t>& out, const std::string& name, unsigned codePage);
+
 // How many pages the definition needs.
 std::size_t definitionPageCount(const Format& format, std::size_t definitionBytes);
 

@@ -14,6 +14,7 @@
 #include "page_allocator.h"
 #include "table_definition.h"
 #include "table_scan.h"
+#include "table_writer.h"
 #include "usage_map.h"
 
 namespace fennick::jet {
@@ -49,22 +50,6 @@ void deleteRow(Pager& pager, RowLocation where) {
   }
   markRowDeleted(pager.writablePage(where.page), f, where.row, pager.path());
   if (moved) markRowDeleted(pager.writablePage(moved->page), f, moved->row, pager.path());
-}
-
-void lowerCount(Pager& pager, std::uint32_t definitionPage, std::size_t offset, std::uint32_t by) {
-  auto page = pager.writablePage(definitionPage);
-  if (offset + 4 > page.size()) throw Error("A table definition of \"" + pager.path() + "\" is too long to update.");
-  std::uint32_t v = loadU32(page.data() + offset);
-  v = v >= by ? v - by : 0;
-  for (int i = 0; i < 4; ++i) page[offset + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-// The catalogue table's row count and each of its real indexes' counts.
-void lowerCounts(Pager& pager, const TableDefinition& def, std::uint32_t by) {
-  const Format& f = pager.format();
-  lowerCount(pager, def.definitionPage, f.tdefRowCountOffset, by);
-  for (std::size_t i = 0; i < def.realIndexes.size(); ++i)
-    lowerCount(pager, def.definitionPage, f.tdefBlockEnd + i * f.realIndexEntrySize + 4, by);
 }
 
 void removeEntry(DatabaseState& db, const TableDefinition& catalog, const RealIndex& index,
@@ -168,7 +153,7 @@ void dropTable(const std::shared_ptr<DatabaseState>& db, const std::string& name
       throw Error("The MSysObjects table of \"" + pager.path() + "\" has an index this engine does not maintain.");
   }
   deleteRow(pager, *objectRow);
-  lowerCounts(pager, objects, 1);
+  addToCounts(pager, objects, -1);
 
   // Its permissions.
   std::vector<RowLocation> aceRows;
@@ -187,7 +172,7 @@ void dropTable(const std::shared_ptr<DatabaseState>& db, const std::string& name
     }
     deleteRow(pager, row);
   }
-  lowerCounts(pager, aces, static_cast<std::uint32_t>(aceRows.size()));
+  addToCounts(pager, aces, -static_cast<std::int64_t>(aceRows.size()));
 
   // Its pages, then the map rows that recorded them.
   const std::set<std::uint32_t> pages = ownedPages(pager, def);

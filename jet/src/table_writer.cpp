@@ -38,21 +38,14 @@ std::size_t columnIndex(const TableDefinition& def, std::string_view name) {
   throw Error("The catalogue table \"" + def.name + "\" has no column \"" + std::string(name) + "\".");
 }
 
-void addToCount(Pager& pager, std::uint32_t definitionPage, std::size_t offset, std::uint32_t added) {
+void addToCount(Pager& pager, std::uint32_t definitionPage, std::size_t offset, std::int64_t delta) {
   auto page = pager.writablePage(definitionPage);
   if (offset + 4 > page.size()) throw Error("A table definition of \"" + pager.path() + "\" is too long to update.");
   std::uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = v << 8 | page[offset + i];
-  v += added;
+  const std::int64_t changed = std::int64_t{v} + delta;
+  v = changed < 0 ? 0 : static_cast<std::uint32_t>(changed);
   for (int i = 0; i < 4; ++i) page[offset + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-// The table's row count and each real index's count grow by `added`.
-void addToCounts(Pager& pager, const TableDefinition& def, std::uint32_t added) {
-  const Format& f = pager.format();
-  addToCount(pager, def.definitionPage, f.tdefRowCountOffset, added);
-  for (std::size_t i = 0; i < def.realIndexes.size(); ++i)
-    addToCount(pager, def.definitionPage, f.tdefBlockEnd + i * f.realIndexEntrySize + 4, added);
 }
 
 // Stores `row` on the table's last data page, or on a new one.
@@ -79,6 +72,13 @@ Placed storeRow(Pager& pager, const TableDefinition& def, const std::vector<std:
 Value integer(std::int64_t v) { return Value::integer(v); }
 
 }  // namespace
+
+void addToCounts(Pager& pager, const TableDefinition& def, std::int64_t delta) {
+  const Format& f = pager.format();
+  addToCount(pager, def.definitionPage, f.tdefRowCountOffset, delta);
+  for (std::size_t i = 0; i < def.realIndexes.size(); ++i)
+    addToCount(pager, def.definitionPage, f.tdefBlockEnd + i * f.realIndexEntrySize + 4, delta);
+}
 
 void appendRow(const std::shared_ptr<DatabaseState>& db, std::string_view table, const std::vector<Value>& values) {
   AppendState& state = appendStateFor(*db, table);
@@ -209,7 +209,7 @@ void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& na
           .insert(catalogIdKey(f.version, static_cast<std::int32_t>(def.definitionPage)), {placed.page, placed.row});
     }
   }
-  addToCounts(pager, aces, static_cast<std::uint32_t>(permissions.size()));
+  addToCounts(pager, aces, static_cast<std::int64_t>(permissions.size()));
 
   db->tables.push_back(TableEntry{name, def.definitionPage, 0, false});
 }

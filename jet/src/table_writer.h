@@ -22,4 +22,8 @@ void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& na
 
 void appendRow(const std::shared_ptr<DatabaseState>& db, std::string_view table, const std::vector<Value>& values);
 
+// The table's row count and each of its real indexes' counts change by
+// `delta` (never below zero).
+void addToCounts(Pager& pager, const TableDefinition& def, std::int64_t delta);
+
 }  // namespace fennick::jet

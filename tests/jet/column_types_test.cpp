@@ -22,19 +22,10 @@ namespace {
 using test::readFileBytes;
 using test::shellQuote;
 
-struct Case {
-  const char* file;
-  int version;
-};
-void PrintTo(const Case& c, std::ostream* os) { *os << c.file; }
-const Case kCases[] = {{"mdb2000", 4}, {"mdb95", 3}};
+using Case = test::TemplateCase;
+constexpr auto& kCases = test::kTemplateCases;
+using test::freshCopy;
 
-std::string freshCopy(const Case& c, const std::string& name) {
-  const std::string path = test::joinPath(test::scratchDir(), name + "_" + c.file + ".mdb");
-  platform::removeFile(path + ".fjournal");
-  platform::writeWholeFile(path, readFileBytes(test::sourcePath(std::string("resources/") + c.file)));
-  return path;
-}
 
 std::vector<NewColumn> columnsFor(int version) {
   NewColumn id{"Id", ColumnType::Long, 0};

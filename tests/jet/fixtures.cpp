@@ -70,4 +70,11 @@ std::string mdbtool(const std::string& command) {
   return out;
 }
 
+std::string freshCopy(const TemplateCase& c, const std::string& name) {
+  const std::string path = joinPath(scratchDir(), name + "_" + c.file + ".mdb");
+  platform::removeFile(path + ".fjournal");
+  platform::writeWholeFile(path, readFileBytes(sourcePath(std::string("resources/") + c.file)));
+  return path;
+}
+
 }  // namespace fennick::test

@@ -2,6 +2,7 @@
 // and a scratch-copy helper for tests that damage one.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,15 @@ std::string mdbtoolsMissing();
 // Runs an mdbtools command, failing the test when it does not succeed, and
 // returns what it printed (standard error included).
 std::string mdbtool(const std::string& command);
+
+// Our two empty-database templates, for tests run in both formats.
+struct TemplateCase {
+  const char* file;  // under resources/
+  int version;       // 4 or 3
+};
+inline void PrintTo(const TemplateCase& c, std::ostream* os) { *os << c.file; }
+inline constexpr TemplateCase kTemplateCases[] = {{"mdb2000", 4}, {"mdb95", 3}};
+// A fresh copy of the template in a scratch folder, named after `name`.
+std::string freshCopy(const TemplateCase& c, const std::string& name);
 
 }  // namespace fennick::test

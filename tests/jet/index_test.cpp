@@ -27,21 +27,15 @@ namespace {
 using test::readFileBytes;
 using test::shellQuote;
 
-struct Case {
-  const char* file;
-  int version;
-};
-void PrintTo(const Case& c, std::ostream* os) { *os << c.file; }
-const Case kCases[] = {{"mdb2000", 4}, {"mdb95", 3}};
+using Case = test::TemplateCase;
+constexpr auto& kCases = test::kTemplateCases;
+using test::freshCopy;
 
 std::string copyTo(const std::string& name, const std::string& bytes) {
   const std::string path = test::joinPath(test::scratchDir(), name + ".mdb");
   platform::removeFile(path + ".fjournal");
   platform::writeWholeFile(path, bytes);
   return path;
-}
-std::string freshCopy(const Case& c, const std::string& name) {
-  return copyTo(name + "_" + c.file, readFileBytes(test::sourcePath(std::string("resources/") + c.file)));
 }
 
 std::string checkReport(const Database& db, const std::string& table) {

@@ -24,19 +24,10 @@ using test::readFileBytes;
 using test::runCommand;
 using test::shellQuote;
 
-struct Case {
-  const char* file;
-  int version;
-};
-void PrintTo(const Case& c, std::ostream* os) { *os << c.file; }
-const Case kCases[] = {{"mdb2000", 4}, {"mdb95", 3}};
+using Case = test::TemplateCase;
+constexpr auto& kCases = test::kTemplateCases;
+using test::freshCopy;
 
-std::string freshCopy(const Case& c, const std::string& name) {
-  const std::string path = test::joinPath(test::scratchDir(), name + "_" + c.file + ".mdb");
-  platform::removeFile(path + ".fjournal");
-  platform::writeWholeFile(path, readFileBytes(test::sourcePath(std::string("resources/") + c.file)));
-  return path;
-}
 
 const std::vector<NewColumn> kSeatColumns = {
     {"Id", ColumnType::Long, 0},       {"Name", ColumnType::Text, 50},  {"Row", ColumnType::Integer, 0},
