@@ -1,5 +1,5 @@
 // JetWriter over jet::Database: CREATE TABLE (with its PRIMARY KEY and
-// UNIQUE constraints), CREATE INDEX, DROP TABLE and rows. A statement outside a
+// UNIQUE constraints), CREATE INDEX, DROP INDEX, DROP TABLE and rows. A statement outside a
 // transaction gets one of its own, as Jet commits a DDL statement at once.
 #include "jet_writer.h"
 
@@ -24,8 +24,10 @@ class EngineWriter : public JetWriter {
             createIndex(s);
           } else if constexpr (std::is_same_v<S, jet::sql::DropTable>) {
             inTransaction([&] { database_.dropTable(s.table); });
+          } else if constexpr (std::is_same_v<S, jet::sql::DropIndex>) {
+            inTransaction([&] { database_.dropIndex(s.table, s.index); });
           } else {
-            throw std::runtime_error("This statement is not available yet in this build of the Jet engine.");
+            throw std::runtime_error("A SELECT statement is run through a rowset, not executed.");
           }
         },
         statement);

@@ -250,6 +250,15 @@ TEST(JetTarget, StatementsAreCheckedAgainstTheFileAndCarriedOut) {
   EXPECT_EQ(keyed.indexes[0].kind, jet::Index::Kind::PrimaryKey);
   EXPECT_TRUE(keyed.realIndexOf(keyed.indexes[1]).unique);
   for (const char* table : {"New", "Keyed", "Table1"}) EXPECT_TRUE(reader.checkIndexes(table).empty()) << table;
+  {
+    auto again = jetTargetOpener()(path);
+    again->execute("DROP INDEX [ix_t] ON [new]");
+    EXPECT_TRUE(contains(failure([&] { again->execute("drop index [IX_T] on [New]"); }), "IX_T"));
+  }
+  auto after = jet::Database::open(path, jet::OpenMode::ReadOnly);
+  ASSERT_EQ(after.definition("New").indexes.size(), 1u);
+  EXPECT_EQ(after.definition("New").indexes[0].name, "PK_NEW");
+  EXPECT_TRUE(after.checkIndexes("New").empty());
 }
 
 TEST(JetTarget, AReadOnlyFileOpensForReadingAndRefusesChanges) {
