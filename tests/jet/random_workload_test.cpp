@@ -98,21 +98,33 @@ const std::vector<std::string> kLatin = {"a", "Z", "0", " ", "-", "_", "\xC3\xA9
 const std::vector<std::string> kWide = {"\xCE\xB1", "\xCE\xA9", "\xE4\xB8\xAD", "\xE6\x96\x87", "\xE2\x82\xAC",
                                         "\xD0\x96", "\xEA\xB0\x80"};
 
-std::string randomText(Random& r, int version, std::size_t characters) {
+// `units` UTF-16 units long, the measure of Jet's text lengths; Jet 4 text
+// sometimes holds a character outside the Basic Multilingual Plane (two units).
+std::string randomText(Random& r, int version, std::size_t units) {
   std::string out;
   // Mostly plain letters, so that Jet 4's compressed form is used too.
   const unsigned wide = version == 4 ? static_cast<unsigned>(r.below(3)) * 20 : 0;
-  for (std::size_t i = 0; i < characters; ++i) {
-    if (r.chance(wide)) out += r.pick(kWide);
-    else if (r.chance(70)) out.push_back(static_cast<char>('a' + r.below(26)));
-    else out += r.pick(kLatin);
+  for (std::size_t i = 0; i < units; ++i) {
+    if (r.chance(wide)) {
+      if (i + 1 < units && r.chance(10)) {
+        out += "\xF0\x9F\x98\x80";  // U+1F600
+        ++i;
+      } else {
+        out += r.pick(kWide);
+      }
+    } else if (r.chance(70)) {
+      out.push_back(static_cast<char>('a' + r.below(26)));
+    } else {
+      out += r.pick(kLatin);
+    }
   }
   return out;
 }
 
 std::string tableName(Random& r, int version) {
   std::vector<std::string> names = {"Orders", "Order Lines", "Caf\xC3\xA9 Pr\xC3\xA9ts", "T", "Stra\xC3\x9F" "e",
-                                    "A table with a rather long name of forty"};
+                                    "A table with a rather long name of forty",
+                                    "Sixty-four characters, the longest name Jet allows for a table??"};
   if (version == 4) {
     names.push_back("\xE9\xA1\xA7\xE5\xAE\xA2");               // CJK
     names.push_back("\xCE\x94\xCE\xB5\xCE\xBB\xCF\x84\xCE\xB1 7");  // Greek
@@ -371,8 +383,21 @@ std::string shownByMdbExport(const NewColumn& c, const Value& v) {
   if (v.isNull()) return "<NULL>";
   switch (c.type) {
     case ColumnType::Text:
-    case ColumnType::Memo:
-      return v.asText().empty() ? "<NULL>" : v.asText().substr(0, kMdbExportTextLimit);
+    case ColumnType::Memo: {
+      if (v.asText().empty()) return "<NULL>";
+      // mdbtools turns each half of a surrogate pair into "?".
+      std::string shown;
+      for (std::size_t i = 0; i < v.asText().size(); ++i) {
+        const auto byte = static_cast<std::uint8_t>(v.asText()[i]);
+        if (byte >= 0xF0) {
+          shown += "??";
+          i += 3;
+        } else {
+          shown.push_back(static_cast<char>(byte));
+        }
+      }
+      return shown.substr(0, kMdbExportTextLimit);
+    }
     case ColumnType::Binary: {
       // mdbtools shows a Binary column like a text: up to its first zero
       // byte, and an empty one as NULL.
