@@ -180,14 +180,17 @@ Bytes randomBytes(Random& r, std::size_t size) {
   return b;
 }
 
-// Long values: mostly short, some around the inline limit, a few large.
-std::size_t longSize(Random& r, std::size_t largest) {
-  switch (r.below(6)) {
+// Long values: mostly short, some around the inline limit and around whole
+// pages (one long-value row, chains of a few pieces), a few large.
+std::size_t longSize(Random& r, int version, std::size_t largest) {
+  const std::size_t page = version == 4 ? 4096 : 2048;
+  switch (r.below(7)) {
     case 0: return 0;
     case 1: return r.below(80);
     case 2: return 60 + r.below(10);
     case 3: return r.below(5000);
     case 4: return r.chance(30) ? r.below(largest) : r.below(300);
+    case 5: return page * (1 + r.below(3)) - r.below(48);
     default: return r.below(20);
   }
 }
@@ -249,7 +252,7 @@ DateTime randomDate(Random& r) {
 // A value for column `c`, as written; `r.chance` decides NULLs. The value
 // read back is the same except where `expectedOf` says otherwise.
 Value randomValue(Random& r, int version, const NewColumn& c) {
-  if (c.autoNumber) return Value::null();
+  if (c.autoNumber) return Value::null();  // numbered by the engine, or given by the workload
   if (r.chance(15)) return Value::null();
   const bool extreme = r.chance(25);
   switch (c.type) {
@@ -281,8 +284,8 @@ Value randomValue(Random& r, int version, const NewColumn& c) {
     case ColumnType::Binary: return Value::bytes(randomBytes(r, extreme ? c.length : r.below(c.length + 1u)));
     case ColumnType::Text:
       return Value::text(randomText(r, version, extreme ? (r.chance(50) ? 0 : c.length) : r.below(c.length + 1u)));
-    case ColumnType::Memo: return Value::text(randomText(r, version, longSize(r, 60000)));
-    case ColumnType::Ole: return Value::bytes(randomBytes(r, longSize(r, 100000)));
+    case ColumnType::Memo: return Value::text(randomText(r, version, longSize(r, version, 60000)));
+    case ColumnType::Ole: return Value::bytes(randomBytes(r, longSize(r, version, 100000)));
     case ColumnType::Guid: return Value::text(guidText(r));
     case ColumnType::Numeric: return Value::decimal(numericText(r, c.precision, c.scale));
     default: break;
@@ -292,6 +295,10 @@ Value randomValue(Random& r, int version, const NewColumn& c) {
 
 // What our reader gives back for a written value.
 Value expectedOf(const NewColumn& c, const Value& written, ModelTable& table) {
+  if (c.autoNumber && !written.isNull()) {
+    table.nextNumber = written.asInteger() + 1;
+    return written;
+  }
   if (c.autoNumber) return Value::integer(table.nextNumber++);
   if (c.type == ColumnType::Boolean && written.isNull()) return Value::boolean(false);
   return written;
@@ -571,6 +578,8 @@ TEST_P(RandomWorkload, FileMatchesTheModelForOurReaderAndMdbtools) {
         for (std::size_t n = 0; n < count; ++n) {
           std::vector<Value> row, expected;
           for (const auto& col : t.columns) row.push_back(randomValue(r, c.version, col));
+          // Now and then a number given for the autonumber, past the last one.
+          if (t.columns[0].autoNumber && r.chance(5)) row[0] = Value::integer(t.nextNumber + std::int64_t(r.below(1000)));
           db->appendRow(t.name, row);
           for (std::size_t i = 0; i < row.size(); ++i) expected.push_back(expectedOf(t.columns[i], row[i], t));
           t.rows.push_back(std::move(expected));
