@@ -526,6 +526,11 @@ TEST_P(RandomWorkload, FileMatchesTheModelForOurReaderAndMdbtools) {
   platform::writeWholeFile(path, test::readFileBytes(test::sourcePath(std::string("resources/") + c.file)));
 
   Random r(c.seed + seedOffset());
+  // What the run did, printed at its end: a green run that did little says so.
+  struct {
+    int created = 0, dropped = 0, refused = 0, committed = 0, rolledBack = 0, abandoned = 0, reopened = 0;
+    std::size_t rows = 0, longBytes = 0;
+  } done;
   Model model;
   std::optional<Database> db(Database::open(path, OpenMode::ReadWrite));
   const int operations = operationsPerSeed();
@@ -534,6 +539,7 @@ TEST_P(RandomWorkload, FileMatchesTheModelForOurReaderAndMdbtools) {
     if (r.chance(12)) {
       db.reset();
       db.emplace(Database::open(path, OpenMode::ReadWrite));
+      ++done.reopened;
       expectReaderSees(*db, model, step + " (reopened)");
       continue;
     }
@@ -549,11 +555,13 @@ TEST_P(RandomWorkload, FileMatchesTheModelForOurReaderAndMdbtools) {
         if (find(model, name)) continue;
         ModelTable t{name, randomColumns(r, c.version), {}};
         db->createTable(name, t.columns);
+        ++done.created;
         model.push_back(std::move(t));
         touched.insert(name);
       } else if (what < 28 && !model.empty()) {
         const std::size_t at = r.below(model.size());
         db->dropTable(model[at].name);
+        ++done.dropped;
         touched.erase(model[at].name);
         model.erase(model.begin() + static_cast<std::ptrdiff_t>(at));
       } else if (what < 33) {
@@ -571,6 +579,7 @@ TEST_P(RandomWorkload, FileMatchesTheModelForOurReaderAndMdbtools) {
         }
         if (refused) {
           try {
+            ++done.refused;
             db->appendRow(t.name, row);
             ADD_FAILURE() << "a text too long for its column was taken in " << t.name;
           } catch (const Error& e) {
@@ -586,6 +595,11 @@ TEST_P(RandomWorkload, FileMatchesTheModelForOurReaderAndMdbtools) {
           // Now and then a number given for the autonumber, past the last one.
           if (t.columns[0].autoNumber && r.chance(5)) row[0] = Value::integer(t.nextNumber + std::int64_t(r.below(1000)));
           db->appendRow(t.name, row);
+          ++done.rows;
+          for (const auto& v : row) {
+            if (v.kind() == Value::Kind::Bytes) done.longBytes += v.asBytes().size();
+            if (v.kind() == Value::Kind::Text) done.longBytes += v.asText().size();
+          }
           for (std::size_t i = 0; i < row.size(); ++i) expected.push_back(expectedOf(t.columns[i], row[i], t));
           t.rows.push_back(std::move(expected));
         }
@@ -597,14 +611,17 @@ TEST_P(RandomWorkload, FileMatchesTheModelForOurReaderAndMdbtools) {
       db.reset();
       model = before;
       db.emplace(Database::open(path, OpenMode::ReadWrite));
+      ++done.abandoned;
       expectReaderSees(*db, model, step + " (closed without committing)");
     } else if (r.chance(30)) {
       if (r.chance(30)) expectReaderSees(*db, model, step + " (inside the transaction)");
       db->rollback();
+      ++done.rolledBack;
       model = before;
       if (r.chance(30)) expectReaderSees(*db, model, step + " (rolled back)");
     } else {
       db->commit();
+      ++done.committed;
       // What reached the file, through a handle of its own; now and then
       // the writer's view too.
       const FileRows rows = expectReaderSees(Database::open(path, OpenMode::ReadOnly), model, step + " (committed)");
@@ -616,6 +633,10 @@ TEST_P(RandomWorkload, FileMatchesTheModelForOurReaderAndMdbtools) {
   if (const char* keep = std::getenv("FENNICK_RANDOM_KEEP"))
     platform::writeWholeFile(test::joinPath(keep, std::string("random_") + c.file + "_" + std::to_string(c.seed) + ".mdb"),
                              test::readFileBytes(path));
+  std::printf("%d tables created, %d dropped; %zu rows (%zu bytes of text and binary), %d refused; %d commits, %d "
+              "rollbacks, %d closed uncommitted, %d reopenings; %zu tables at the end\n",
+              done.created, done.dropped, done.rows, done.longBytes, done.refused, done.committed, done.rolledBack,
+              done.abandoned, done.reopened, model.size());
   std::set<std::string> all;
   for (const auto& t : model) all.insert(t.name);
   const FileRows rows = expectReaderSees(Database::open(path, OpenMode::ReadOnly), model, "at the end");
