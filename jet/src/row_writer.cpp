@@ -188,16 +188,22 @@ std::size_t encodeText(const Format& format, const Column& c, std::string_view u
     out.push_back(0xFF);
     out.push_back(0xFE);
     std::size_t pos = 0, units = 0;
+    bool compressible = true;
     while (pos < utf8.size()) {
       const auto byte = static_cast<std::uint8_t>(utf8[pos]);
       char32_t cp = byte;
       if (byte < 0x80) ++pos;
       else cp = nextCodePoint(utf8, pos);
-      if (cp < 1 || cp > 0xFF) break;
+      // `pos` is past this character already: a last character that cannot
+      // be compressed must not pass for the end of the text.
+      if (cp < 1 || cp > 0xFF) {
+        compressible = false;
+        break;
+      }
       out.push_back(static_cast<std::uint8_t>(cp));
       ++units;
     }
-    if (pos == utf8.size() && units > 2) return units;
+    if (compressible && units > 2) return units;
     out.clear();
   }
   const std::u16string units = utf8ToUtf16(utf8);

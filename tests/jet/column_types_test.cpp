@@ -240,6 +240,37 @@ TEST_P(ColumnTypesWithMdbtools, ShowTheSchemaAndEveryValue) {
   }
 }
 
+// Jet 4 stores a text in its one-byte form only when every character fits;
+// a character that does not (the euro sign, Greek, CJK) at the end, the
+// start or the middle keeps the whole text in UCS-2 and nothing is lost.
+// The Jet 3 texts are what its code page holds.
+TEST_P(ColumnTypes, TextsWithOneCharacterOutsideLatin1) {
+  const Case& c = GetParam();
+  const std::vector<std::string> texts =
+      c.version == 4 ? std::vector<std::string>{"abcd\xE2\x82\xAC", "abcdefgh\xCE\xB1", "\xE4\xB8\xAD" "abcd", "ab\xE6\x96\x87" "cd",
+                                                "ab\xE2\x82\xAC", "\xC3\xA9\xC3\xBC\xC3\x9F\xCE\xA9"}
+                     : std::vector<std::string>{"abcd\xE2\x82\xAC", "\xE2\x82\xAC" "abcd", "ab\xC3\xA9", "\xC3\xA9\xC3\xBC\xC3\x9F"};
+  const std::string path = freshCopy(c, "one_wide");
+  {
+    auto db = Database::open(path, OpenMode::ReadWrite);
+    db.beginTransaction();
+    db.createTable("Wide", {{"Short", ColumnType::Text, 9}, {"Long", ColumnType::Memo, 0}});
+    for (const auto& t : texts) db.appendRow("Wide", {Value::text(t), Value::text(t)});
+    db.commit();
+  }
+  auto db = Database::open(path, OpenMode::ReadOnly);
+  auto cursor = db.openCursor("Wide");
+  std::string expected;
+  for (const auto& t : texts) {
+    ASSERT_TRUE(cursor.next());
+    EXPECT_EQ(cursor.values(), (std::vector<Value>{Value::text(t), Value::text(t)})) << t;
+    expected += t + "|" + t + "\n";
+  }
+  EXPECT_FALSE(cursor.next());
+  if (const std::string why = test::mdbtoolsMissing(); !why.empty()) GTEST_SKIP() << why;
+  EXPECT_EQ(test::mdbtool("mdb-export -H -Q -d '|' " + shellQuote(path) + " Wide"), expected);
+}
+
 // The append state does not outlive what it describes: rows appended after
 // a rollback, and after the file was closed and opened again, land where
 // they should (data pages and LVAL pages alike).
