@@ -1,9 +1,10 @@
 // What appending rows to one table keeps between rows of a database
 // handle, so that a row append costs the same however large the table is:
 // the table's definition, the data page rows go to, each long-value
-// column's maps and open LVAL page, the autonumber. It describes pages of
-// the open transaction, so a rollback forgets it; anything that changes a
-// table's definition (indexes, columns) must forget that table's state.
+// column's maps and open LVAL page, the autonumber, the indexes to keep.
+// It describes pages of the open transaction, so a rollback forgets it;
+// anything that changes a table's definition (indexes, columns) must
+// forget that table's state.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "index_row_keys.h"
 #include "jet/schema.h"
 #include "long_value_writer.h"
 #include "row_writer.h"
@@ -25,10 +27,12 @@ struct AppendState {
   std::vector<std::size_t> longValueColumnOf;     // column index -> entry in longValueColumns (or npos)
   std::vector<std::size_t> autoNumberColumns;     // column indexes
   std::uint32_t autoNumber = 0;                   // the last number handed out
+  std::optional<std::vector<MaintainedIndex>> indexes;  // once the first row needs them
   // Reused from row to row.
   RowBuffers buffers;
   std::vector<std::uint8_t> row;
   std::vector<OutOfRowValue> outOfRow;
+  RowKeys keys;
 };
 
 struct AppendStates {

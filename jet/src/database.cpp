@@ -87,7 +87,7 @@ void Database::rollback() {
   state_->pager.rollback();
   state_->appending.forget();  // its pages and counters were the transaction's
   state_->rowRules.forget();
-  state_->indexPages.clear();
+  state_->indexPages.discard();
   state_->tables = readCatalog(state_);  // forget tables the transaction created
 }
 

@@ -36,16 +36,12 @@ std::vector<std::uint8_t> withChild(std::span<const std::uint8_t> separator, std
   return e;
 }
 
-void put32(std::span<std::uint8_t> page, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) page[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 }  // namespace
 
 IndexTree::IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string what,
-                     IndexPageCache* cache)
-    : pager_(pager), root_(rootPage), usageMap_(usageMapPointer), what_(std::move(what)), cache_(cache ? cache : &ownCache_) {
-  cache_->trim();
+                     IndexPageCache& cache)
+    : pager_(pager), root_(rootPage), usageMap_(usageMapPointer), what_(std::move(what)), cache_(&cache) {
+  cache_->trim(pager_);
 }
 
 std::size_t IndexTree::maxKeySize(const Format& format) {
@@ -69,9 +65,7 @@ IndexPage& IndexTree::read(std::uint32_t number) {
   return cache_->put(number, decodeIndexPage(pager_.format(), page->bytes(), pager_.path(), what_, number));
 }
 
-void IndexTree::flush(std::uint32_t number) {
-  encodeIndexPage(pager_.format(), read(number), pager_.writablePage(number));
-}
+void IndexTree::flush(std::uint32_t number) { cache_->changed(pager_, number); }
 
 void IndexTree::write(std::uint32_t number, IndexPage page) {
   cache_->put(number, std::move(page));
@@ -331,7 +325,7 @@ IndexTree::RemoveResult IndexTree::removeFrom(std::uint32_t number, std::span<co
   if (page.size() == 0 && number != root_) {
     // The page leaves its level and the file's use.
     const std::uint32_t prev = page.prev, next = page.next;
-    cache_->forget(number);
+    cache_->forget(pager_, number);
     setNext(prev, next);
     setPrev(next, prev);
     PageAllocator(pager_).release(number);

@@ -26,9 +26,10 @@ namespace fennick::jet {
 class IndexTree {
  public:
   // `what` names the index in messages: "index \"Name\" of table \"T\"".
-  // `cache`, when given, holds decoded pages across trees of one database.
+  // `cache` holds the database's decoded index pages across trees; the
+  // pages a change leaves are written from there when needed.
   IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string what,
-            IndexPageCache* cache = nullptr);
+            IndexPageCache& cache);
 
   // Adds key + the row's data pointer. Throws Error when the entry is too
   // long for an index page.
@@ -66,8 +67,8 @@ class IndexTree {
     std::vector<std::uint8_t> max;
   };
 
-  // The page as decoded (from the cache); changes to it reach the file
-  // with flush().
+  // The page as decoded (from the cache); changes to it reach the
+  // transaction with flush().
   IndexPage& read(std::uint32_t number);
   void flush(std::uint32_t number);
   void write(std::uint32_t number, IndexPage page);
@@ -87,7 +88,6 @@ class IndexTree {
   std::uint32_t root_;
   std::uint32_t usageMap_;
   std::string what_;
-  IndexPageCache ownCache_;
   IndexPageCache* cache_;
   bool splitHappened_ = false;
   std::uint32_t treeTail_ = 0;  // the root's tail when the insertion began

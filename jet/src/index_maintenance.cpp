@@ -74,7 +74,7 @@ void prepareIndexEntries(DatabaseState& db, const TableDefinition& def, const st
     if (keys.keys[i].size() > IndexTree::maxKeySize(db.pager.format()))
       throw Error("A key of the " + m.what + " is too long (" + std::to_string(keys.keys[i].size()) + " bytes); the row was not added.");
     if (real.unique && !anyNull) {
-      IndexTree tree(db.pager, real.firstPage, real.usageMapPointer, m.what, &db.indexPages);
+      IndexTree tree(db.pager, real.firstPage, real.usageMapPointer, m.what, db.indexPages);
       if (tree.containsKey(keys.keys[i])) {
         std::string shown;
         for (const KeyPart& p : m.parts) shown += (shown.empty() ? "" : ", ") + valueText(values[p.valueIndex]);
@@ -103,7 +103,7 @@ void addIndexEntries(DatabaseState& db, const TableDefinition& def, const std::v
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     if (!keys.entered[i]) continue;
     const RealIndex& real = def.realIndexes[indexes[i].realIndex];
-    IndexTree(db.pager, real.firstPage, real.usageMapPointer, indexes[i].what, &db.indexPages).insert(keys.keys[i], row);
+    IndexTree(db.pager, real.firstPage, real.usageMapPointer, indexes[i].what, db.indexPages).insert(keys.keys[i], row);
   }
 }
 

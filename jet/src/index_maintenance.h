@@ -17,21 +17,9 @@
 
 namespace fennick::jet {
 
-struct MaintainedIndex {
-  std::size_t realIndex = 0;  // position in TableDefinition::realIndexes
-  std::vector<KeyPart> parts;
-  std::string name;           // a logical index using it (the primary key first)
-  std::string what;           // "index \"Name\" of table \"T\"", for messages
-};
-
 // The table's real indexes with their key columns.
 std::vector<MaintainedIndex> maintainedIndexes(const TableDefinition& def);
 std::string describeIndex(const TableDefinition& def, std::size_t realIndex);
-
-struct RowKeys {
-  std::vector<std::vector<std::uint8_t>> keys;  // per maintained index
-  std::vector<bool> entered;                    // false: the row stays out of that index
-};
 
 // Computes the row's keys and makes every check. Throws Error naming the
 // index and the table when the row is refused; changes nothing.
@@ -46,19 +34,22 @@ void addIndexEntries(DatabaseState& db, const TableDefinition& def, const std::v
 // (and `out` untouched) when there is nothing to number.
 bool numberRowForIndexes(const AppendState& state, const std::vector<Value>& values, std::vector<Value>& out);
 
-// The append hook: the same, for the table's current definition.
+// The append hook: the same, for the table the append state describes
+// (which keeps the indexes and the key buffers from row to row).
 class RowIndexing {
  public:
-  RowIndexing(DatabaseState& db, const TableDefinition& def) : db_(db), def_(def), indexes_(maintainedIndexes(def)) {}
-  bool active() const { return !indexes_.empty(); }
-  void check(const std::vector<Value>& values) { prepareIndexEntries(db_, def_, indexes_, values, keys_); }
-  void add(RowLocation row) { addIndexEntries(db_, def_, indexes_, keys_, row); }
+  RowIndexing(DatabaseState& db, AppendState& state) : db_(db), state_(state) {
+    if (!state.indexes) state.indexes = maintainedIndexes(state.definition);
+  }
+  bool active() const { return !state_.indexes->empty(); }
+  void check(const std::vector<Value>& values) {
+    prepareIndexEntries(db_, state_.definition, *state_.indexes, values, state_.keys);
+  }
+  void add(RowLocation row) { addIndexEntries(db_, state_.definition, *state_.indexes, state_.keys, row); }
 
  private:
   DatabaseState& db_;
-  const TableDefinition& def_;
-  std::vector<MaintainedIndex> indexes_;
-  RowKeys keys_;
+  AppendState& state_;
 };
 
 }  // namespace fennick::jet

@@ -22,6 +22,20 @@ struct KeyPart {
   std::string name;                // the column, for messages
 };
 
+// One real index as appends keep it: its key columns and how messages name it.
+struct MaintainedIndex {
+  std::size_t realIndex = 0;  // position in TableDefinition::realIndexes
+  std::vector<KeyPart> parts;
+  std::string name;           // a logical index using it (the primary key first)
+  std::string what;           // "index \"Name\" of table \"T\"", for messages
+};
+
+// The keys one row gives its table's maintained indexes.
+struct RowKeys {
+  std::vector<std::vector<std::uint8_t>> keys;  // per maintained index
+  std::vector<bool> entered;                    // false: the row stays out of that index
+};
+
 // `version` 3 or 4. Throws Error naming the column when the value cannot be
 // keyed (a type Jet does not index, a sort order not written yet).
 void encodeRowKey(int version, std::span<const KeyPart> parts, const std::vector<Value>& row,

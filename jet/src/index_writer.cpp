@@ -230,7 +230,7 @@ void createIndex(const std::shared_ptr<DatabaseState>& db, std::string_view tabl
     PageAllocator allocator(pager);
     wanted.usageMapPointer = addMapRow(pager, allocator, def.usageMapPointer);
     wanted.firstPage = IndexTree::createRoot(pager, def.definitionPage, wanted.usageMapPointer, maintained.what);
-    IndexTree tree(pager, wanted.firstPage, wanted.usageMapPointer, maintained.what, &db->indexPages);
+    IndexTree tree(pager, wanted.firstPage, wanted.usageMapPointer, maintained.what, db->indexPages);
     for (const Bytes& e : entries)
       tree.insert(std::span(e).first(e.size() - kIndexPointerSize),
                   {loadBigEndian32(std::span(e).last(4)) >> 8, e.back()});
@@ -300,7 +300,7 @@ void dropIndex(const std::shared_ptr<DatabaseState>& db, std::string_view tableN
       if (!page.leaf && page.tail && std::find(pages.begin(), pages.end(), page.tail) == pages.end()) pages.push_back(page.tail);
     }
     for (std::uint32_t p : pages) allocator.release(p);
-    db->indexPages.clear();
+    db->indexPages.clear(pager);
   }
   put(bytes, 8, static_cast<std::uint32_t>(bytes.size()), 4);
   storeDefinition(pager, def.definitionPage, bytes);

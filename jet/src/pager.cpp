@@ -32,7 +32,10 @@ void Pager::recover(const JournalImage& journal) {
 }
 
 PageRef Pager::page(std::uint32_t number) {
-  if (auto it = dirty_.find(number); it != dirty_.end()) return it->second;
+  if (auto it = dirty_.find(number); it != dirty_.end()) {
+    encodeIfDeferred(number);
+    return it->second.page;
+  }
   if (auto it = recovered_.find(number); it != recovered_.end() && number < pageCount_) return it->second;
   if (auto it = slots_.find(number); it != slots_.end()) {
     lru_.splice(lru_.begin(), lru_, it->second.lru);

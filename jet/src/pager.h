@@ -40,6 +40,17 @@ class Page {
 
 using PageRef = std::shared_ptr<const Page>;
 
+// A layer above the pager that keeps the pages it changes in its own form
+// and writes their bytes only when they are needed: when the page is read
+// or handed out for writing, and at commit.
+class PageEncoder {
+ public:
+  virtual void encodePage(const Format& format, std::uint32_t number, std::span<std::uint8_t> out) = 0;
+
+ protected:
+  ~PageEncoder() = default;
+};
+
 class Pager {
  public:
   static constexpr std::size_t kDefaultCachePages = 256;
@@ -69,6 +80,13 @@ class Pager {
   void beginTransaction();
   // The page as this transaction may change it (a private copy).
   std::span<std::uint8_t> writablePage(std::uint32_t number);
+  // Marks the page changed by the transaction, its bytes to come from
+  // `encoder` when they are next needed.
+  void deferPage(std::uint32_t number, PageEncoder& encoder);
+  // Forgets the bytes still to come for the page (it leaves the file's use).
+  void cancelDeferred(std::uint32_t number) { deferred_.erase(number); }
+  // Writes the bytes of every deferred page now.
+  void encodeDeferred();
   // A new zero-filled page at the end of the file; throws Error when the
   // file would outgrow Jet's 2 GB limit.
   std::uint32_t appendPage();
@@ -96,7 +114,15 @@ class Pager {
   bool writable_ = false;
   bool inTransaction_ = false;
   std::uint32_t committedPageCount_ = 0;
-  std::map<std::uint32_t, std::shared_ptr<Page>> dirty_;  // changed or appended pages
+  struct Changed {
+    std::shared_ptr<Page> page;
+    PageRef original;  // the committed image; none for pages the transaction appended
+  };
+  std::map<std::uint32_t, Changed> dirty_;  // changed or appended pages
+  std::unordered_map<std::uint32_t, PageEncoder*> deferred_;  // dirty pages whose bytes are still to come
+
+  void encodeIfDeferred(std::uint32_t number);
+  Changed& changedPage(std::uint32_t number);
 };
 
 // Row pointers (page number << 8 | row number), as table definitions and

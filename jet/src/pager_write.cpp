@@ -26,15 +26,45 @@ void Pager::beginTransaction() {
   committedPageCount_ = pageCount_;
 }
 
-std::span<std::uint8_t> Pager::writablePage(std::uint32_t number) {
+Pager::Changed& Pager::changedPage(std::uint32_t number) {
   if (!inTransaction_) throw Error("Changing \"" + path() + "\" needs an open transaction.");
   auto it = dirty_.find(number);
   if (it == dirty_.end()) {
-    const PageRef current = page(number);
+    PageRef current = page(number);
     std::vector<std::uint8_t> copy(current->bytes().begin(), current->bytes().end());
-    it = dirty_.emplace(number, std::make_shared<Page>(number, std::move(copy))).first;
+    it = dirty_.emplace(number, Changed{std::make_shared<Page>(number, std::move(copy)), std::move(current)}).first;
   }
-  return it->second->bytes_;
+  return it->second;
+}
+
+std::span<std::uint8_t> Pager::writablePage(std::uint32_t number) {
+  Changed& changed = changedPage(number);
+  encodeIfDeferred(number);
+  return changed.page->bytes_;
+}
+
+void Pager::deferPage(std::uint32_t number, PageEncoder& encoder) {
+  if (deferred_.contains(number)) return;
+  changedPage(number);
+  deferred_.emplace(number, &encoder);
+}
+
+void Pager::encodeIfDeferred(std::uint32_t number) {
+  if (deferred_.empty()) return;
+  const auto it = deferred_.find(number);
+  if (it == deferred_.end()) return;
+  PageEncoder& encoder = *it->second;
+  deferred_.erase(it);
+  encoder.encodePage(*format_, number, dirty_.at(number).page->bytes_);
+}
+
+void Pager::encodeDeferred() {
+  // In page order, though any order gives the same bytes.
+  std::vector<std::uint32_t> numbers;
+  numbers.reserve(deferred_.size());
+  for (const auto& entry : deferred_) numbers.push_back(entry.first);
+  std::sort(numbers.begin(), numbers.end());
+  for (std::uint32_t number : numbers) encodeIfDeferred(number);
 }
 
 std::uint32_t Pager::appendPage() {
@@ -42,22 +72,21 @@ std::uint32_t Pager::appendPage() {
   if ((std::uint64_t(pageCount_) + 1) * format_->pageSize > kMaxFileSize)
     throw Error("The database \"" + path() + "\" cannot grow further: Jet files are limited to 2 GB.");
   const std::uint32_t number = pageCount_++;
-  dirty_[number] = std::make_shared<Page>(number, std::vector<std::uint8_t>(format_->pageSize, 0));
+  dirty_[number] = Changed{std::make_shared<Page>(number, std::vector<std::uint8_t>(format_->pageSize, 0)), nullptr};
   return number;
 }
 
 void Pager::commit() {
   if (!inTransaction_) throw Error("There is no open transaction on \"" + path() + "\" to commit.");
+  encodeDeferred();
   if (!dirty_.empty()) {
     JournalImage journal;
     journal.pageSize = format_->pageSize;
     journal.originalFileSize = std::uint64_t(committedPageCount_) * format_->pageSize;
     for (const auto& [number, changed] : dirty_) {
-      if (number >= committedPageCount_) continue;  // new pages go away with the truncation
-      std::vector<std::uint8_t> original(format_->pageSize);
-      if (file_.readAt(std::uint64_t(number) * format_->pageSize, original.data(), original.size()) != original.size())
-        throwDamaged(path(), "page " + std::to_string(number) + " could not be read in full");
-      journal.originalPages.emplace(number, std::move(original));
+      if (number >= committedPageCount_ || !changed.original) continue;  // new pages go away with the truncation
+      const auto bytes = changed.original->bytes();
+      journal.originalPages.emplace(number, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
     }
     writeJournal(path(), journal);
     try {
@@ -74,7 +103,7 @@ void Pager::commit() {
           flush();
           runStart = number;
         }
-        run.insert(run.end(), changed->bytes_.begin(), changed->bytes_.end());
+        run.insert(run.end(), changed.page->bytes_.begin(), changed.page->bytes_.end());
       }
       flush();
       file_.sync();
@@ -104,6 +133,7 @@ void Pager::commit() {
 void Pager::rollback() {
   if (!inTransaction_) throw Error("There is no open transaction on \"" + path() + "\" to roll back.");
   dirty_.clear();
+  deferred_.clear();
   pageCount_ = committedPageCount_;
   inTransaction_ = false;
 }

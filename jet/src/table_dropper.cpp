@@ -55,7 +55,7 @@ void deleteRow(Pager& pager, RowLocation where) {
 void removeEntry(DatabaseState& db, const TableDefinition& catalog, const RealIndex& index,
                  std::vector<std::uint8_t> key, RowLocation where) {
   Pager& pager = db.pager;
-  IndexTree tree(pager, index.firstPage, index.usageMapPointer, "an index of " + catalog.name, &db.indexPages);
+  IndexTree tree(pager, index.firstPage, index.usageMapPointer, "an index of " + catalog.name, db.indexPages);
   if (!tree.remove(key, where))
     throw Error("The index of " + catalog.name + " in \"" + pager.path() + "\" has no entry for the row removed.");
 }
@@ -194,7 +194,7 @@ void dropTable(const std::shared_ptr<DatabaseState>& db, const std::string& name
   db->tables.erase(entry);
   db->appending.forget();  // its pages may serve the next table under the same definition page
   db->rowRules.forget();
-  db->indexPages.clear();  // its index pages may come back as anything
+  db->indexPages.clear(pager);  // its index pages may come back as anything
 }
 
 }  // namespace fennick::jet

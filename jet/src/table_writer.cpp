@@ -83,7 +83,7 @@ void addToCounts(Pager& pager, const TableDefinition& def, std::int64_t delta) {
 void appendRow(const std::shared_ptr<DatabaseState>& db, std::string_view table, const std::vector<Value>& values) {
   AppendState& state = appendStateFor(*db, table);
   const TableDefinition& def = state.definition;
-  RowIndexing indexing(*db, def);
+  RowIndexing indexing(*db, state);
   std::vector<Value> numbered;
   const std::vector<Value>& row = indexing.active() && numberRowForIndexes(state, values, numbered) ? numbered : values;
   // A refused row changes nothing: every rule is checked before a page is written.
@@ -190,7 +190,7 @@ void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& na
     if (names == std::vector<std::string>{"parentid", "name"}) key = catalogParentIdNameKey(f.version, kTablesContainerId, name);
     else if (names == std::vector<std::string>{"id"}) key = catalogIdKey(f.version, static_cast<std::int32_t>(def.definitionPage));
     else throw Error("The MSysObjects table of \"" + pager.path() + "\" has an index this engine does not maintain.");
-    IndexTree(pager, index.firstPage, index.usageMapPointer, "index of table \"MSysObjects\"", &db->indexPages)
+    IndexTree(pager, index.firstPage, index.usageMapPointer, "index of table \"MSysObjects\"", db->indexPages)
         .insert(key, {object.page, object.row});
   }
 
@@ -205,7 +205,7 @@ void createTable(const std::shared_ptr<DatabaseState>& db, const std::string& na
     for (const RealIndex& index : aces.realIndexes) {
       if (index.columns.size() != 1 || !equalsIgnoreAsciiCase(index.columns[0].columnName, "ObjectId"))
         throw Error("The MSysACEs table of \"" + pager.path() + "\" has an index this engine does not maintain.");
-      IndexTree(pager, index.firstPage, index.usageMapPointer, "index of table \"MSysACEs\"", &db->indexPages)
+      IndexTree(pager, index.firstPage, index.usageMapPointer, "index of table \"MSysACEs\"", db->indexPages)
           .insert(catalogIdKey(f.version, static_cast<std::int32_t>(def.definitionPage)), {placed.page, placed.row});
     }
   }

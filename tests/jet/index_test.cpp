@@ -195,7 +195,7 @@ TEST_P(Indexes, RemovedEntriesLeaveAWellFormedTree) {
   }
   std::shuffle(entries.begin(), entries.end(), std::mt19937(9));
   db.beginTransaction();
-  IndexTree tree(state.pager, real.firstPage, real.usageMapPointer, index.what, &state.indexPages);
+  IndexTree tree(state.pager, real.firstPage, real.usageMapPointer, index.what, state.indexPages);
   EXPECT_FALSE(tree.remove(entries[0].first, {entries[0].second.page, static_cast<std::uint16_t>(entries[0].second.row + 1)}));
   for (std::size_t i = 0; i < entries.size(); ++i) {
     ASSERT_TRUE(tree.remove(entries[i].first, entries[i].second)) << i;

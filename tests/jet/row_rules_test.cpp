@@ -123,8 +123,9 @@ TEST(RowRules, MergesIntoAccessTablesFollowJetsRules) {
     for (auto rows = db.openCursor("Table3"); rows.next();) numbers.push_back(rows.values()[0].asInteger());
     EXPECT_EQ(numbers, (std::vector<std::int64_t>{1, 2, 10, 11}));
     EXPECT_EQ(db.checkIndexes("Table3"), std::vector<std::string>{});
-    if (test::mdbtoolsMissing().empty())
+    if (test::mdbtoolsMissing().empty()) {
       EXPECT_EQ(test::mdbtool("mdb-count " + test::shellQuote(path) + " Table3"), "4\n");
+    }
   }
 
   // Required fields.

@@ -229,6 +229,38 @@ TEST(Transaction, AJournalLeftBehindIsPlayedBack) {
   EXPECT_FALSE(platform::isRegularFile(journalPath(path)));
 }
 
+TEST(Transaction, AJournalOfTheFirstKindIsStillPlayedBack) {
+  // Written by hand as earlier releases wrote it: mark "FNKJRNL1" and an
+  // FNV-1a checksum over the records, byte by byte.
+  const std::string path = freshCopy("journal-v1.mdb");
+  const std::string committed = readFileBytes(path);
+  std::vector<std::uint8_t> records(4);
+  records.reserve(4 + 4096);
+  records[0] = static_cast<std::uint8_t>(kAcesDataPage);
+  records[1] = static_cast<std::uint8_t>(kAcesDataPage >> 8);
+  records.insert(records.end(), committed.begin() + kAcesDataPage * 4096, committed.begin() + (kAcesDataPage + 1) * 4096);
+  std::uint64_t fnv = 0xcbf29ce484222325ULL;
+  for (std::uint8_t b : records) fnv = (fnv ^ b) * 0x100000001b3ULL;
+  std::vector<std::uint8_t> journal = {'F', 'N', 'K', 'J', 'R', 'N', 'L', '1'};
+  const auto put = [&](std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) journal.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  };
+  put(4096, 4);
+  put(1, 4);
+  put(committed.size(), 8);
+  put(fnv, 8);
+  journal.insert(journal.end(), records.begin(), records.end());
+  platform::writeWholeFile(journalPath(path), std::string(journal.begin(), journal.end()));
+  {
+    auto file = platform::File::open(path, platform::File::Mode::ReadWrite);
+    const std::vector<std::uint8_t> garbage(4096, 0xEE);
+    file.writeAt(kAcesDataPage * 4096, garbage.data(), garbage.size());
+  }
+  Database::open(path, OpenMode::ReadWrite);
+  EXPECT_EQ(readFileBytes(path), committed);
+  EXPECT_FALSE(platform::isRegularFile(journalPath(path)));
+}
+
 TEST(Transaction, AnIncompleteJournalIsIgnored) {
   const std::string path = freshCopy("incomplete.mdb");
   const std::string committed = readFileBytes(path);

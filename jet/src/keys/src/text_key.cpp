@@ -40,16 +40,39 @@ std::string describe(char32_t c) {
   return buf;
 }
 
-using Slot = std::vector<std::uint8_t>;
+// The accent section in the making: one slot of bytes per sorted character,
+// held back to back (a key is built for every row, so no slot is a vector).
+class AccentSlots {
+ public:
+  void add(std::span<const std::uint8_t> slot) {
+    bytes_.insert(bytes_.end(), slot.begin(), slot.end());
+    ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+  }
+  void addNone() {
+    bytes_.push_back(kNoAccent);
+    ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+  }
+  bool empty() const { return ends_.empty(); }
+  std::uint8_t& lastByte() { return bytes_.back(); }
+  // Slots of no accent at the end say nothing and are left out.
+  void dropTrailingNone() {
+    while (!ends_.empty()) {
+      const std::size_t start = ends_.size() > 1 ? ends_[ends_.size() - 2] : 0;
+      if (ends_.back() - start != 1 || bytes_[start] != kNoAccent) break;
+      ends_.pop_back();
+      bytes_.resize(start);
+    }
+  }
+  void appendTo(Bytes& out) const { out.insert(out.end(), bytes_.begin(), bytes_.end()); }
 
-void dropTrailingEmptySlots(std::vector<Slot>& slots) {
-  while (!slots.empty() && slots.back().size() == 1 && slots.back()[0] == kNoAccent)
-    slots.pop_back();
-}
+ private:
+  Bytes bytes_;
+  std::vector<std::uint32_t> ends_;
+};
 
 void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8) {
   std::u16string text = utf8ToUtf16(utf8);
-  std::vector<Slot> accents;
+  AccentSlots accents;
   Bytes punctuation;
   for (std::size_t i = 0; i < text.size(); ++i) {
     char16_t unit = text[i];
@@ -60,7 +83,7 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
       case CodeKind::Simple:
       case CodeKind::BaseLetter:
         out.insert(out.end(), code.sort.begin(), code.sort.end());
-        accents.push_back({kNoAccent});
+        accents.addNone();
         break;
       case CodeKind::Kana:
         if (code.smallKana)
@@ -70,15 +93,15 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
       case CodeKind::Accented:
         out.insert(out.end(), code.sort.begin(), code.sort.end());
         if (code.accent.empty())
-          accents.push_back({kNoAccent});
+          accents.addNone();
         else
-          accents.emplace_back(code.accent.begin(), code.accent.end());
+          accents.add(code.accent);
         break;
       case CodeKind::Mark:
         // A combining mark folds into the accent of the character before it,
         // so "e" + U+0301 keys like "é".
         if (!accents.empty() && !code.accent.empty())
-          accents.back().back() = static_cast<std::uint8_t>(accents.back().back() + code.accent.back());
+          accents.lastByte() = static_cast<std::uint8_t>(accents.lastByte() + code.accent.back());
         break;
       case CodeKind::Punctuation: {
         unsigned position = kPunctuationFirstPosition + kPunctuationPositionStep * static_cast<unsigned>(i);
@@ -95,8 +118,8 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
     }
   }
   out.push_back(kEndOfSortBytes);
-  dropTrailingEmptySlots(accents);
-  for (const Slot& slot : accents) out.insert(out.end(), slot.begin(), slot.end());
+  accents.dropTrailingNone();
+  accents.appendTo(out);
   if (!punctuation.empty()) {
     // Empty sections for case and kana forms, then the punctuation one.
     out.insert(out.end(), {kEndOfSortBytes, kEndOfSortBytes, kEndOfSortBytes});
@@ -107,7 +130,7 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
 
 void appendJet3TextKey(Bytes& out, std::string_view utf8) {
   const SortTable& table = general97Table();
-  std::vector<Slot> accents;
+  AccentSlots accents;
   bool anyAccent = false;
   std::size_t pos = 0;
   while (pos < utf8.size()) {
@@ -123,20 +146,20 @@ void appendJet3TextKey(Bytes& out, std::string_view utf8) {
         break;
       case CodeKind::BaseLetter:
         out.insert(out.end(), code.sort.begin(), code.sort.end());
-        accents.push_back({kNoAccent});
+        accents.addNone();
         break;
       case CodeKind::Accented:
       case CodeKind::Kana:
         out.insert(out.end(), code.sort.begin(), code.sort.end());
-        accents.emplace_back(code.accent.begin(), code.accent.end());
+        accents.add(code.accent);
         anyAccent = true;
         break;
     }
   }
   if (anyAccent) {
-    dropTrailingEmptySlots(accents);
+    accents.dropTrailingNone();
     out.push_back(kEndOfSortBytes);
-    for (const Slot& slot : accents) out.insert(out.end(), slot.begin(), slot.end());
+    accents.appendTo(out);
   }
   out.push_back(kEndOfText);
 }
