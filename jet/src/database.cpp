@@ -1,12 +1,14 @@
 // Opening a database and the public handle and cursor.
 #include "jet/database.h"
 
+#include <algorithm>
 #include <array>
 
 #include "catalog.h"
 #include "core/utf.h"
 #include "database_state.h"
 #include "table_definition.h"
+#include "index_catch_up.h"
 #include "index_check.h"
 #include "index_writer.h"
 #include "table_scan.h"
@@ -53,13 +55,25 @@ Database Database::open(const std::string& utf8Path, OpenMode mode) {
   info.collationVersion = header.collationVersion;
   info.created = header.created;
   state->tables = readCatalog(state);
+  // Index entries a writer held back when it was cut short: made from the
+  // rows now (a read-only handle sees the indexes as the file has them).
+  if (mode == OpenMode::ReadWrite) catchUpListedTables(state);
+  else state->listedTables = tablesListed(utf8Path);
   return Database(std::move(state));
 }
 
 Database::Database(std::shared_ptr<DatabaseState> state) : state_(std::move(state)) {}
 Database::Database(Database&&) noexcept = default;
-Database& Database::operator=(Database&&) noexcept = default;
-Database::~Database() = default;
+Database& Database::operator=(Database&& other) noexcept {
+  if (this != &other) {
+    if (state_) settleOnClose(*state_);
+    state_ = std::move(other.state_);
+  }
+  return *this;
+}
+Database::~Database() {
+  if (state_) settleOnClose(*state_);
+}
 
 const std::string& Database::path() const { return state_->pager.path(); }
 const DatabaseInfo& Database::info() const { return state_->info; }
@@ -80,11 +94,22 @@ TableDefinition Database::definition(std::string_view tableName) const {
 
 void Database::beginTransaction() { state_->pager.beginTransaction(); }
 void Database::commit() {
+  if (!state_->pager.inTransaction()) throw Error("There is no open transaction on \"" + path() + "\" to commit.");
+  listTablesLeftOut(*state_);
   state_->pager.commit();
   state_->info.pageCount = state_->pager.pageCount();
+  afterCommit(*state_);
 }
+void Database::flush() {
+  if (state_->pager.inTransaction()) throw Error("Writing out the index entries of \"" + path() + "\" needs the transaction to end first.");
+  settleHeldEntries(*state_);
+}
+
+const CommitStatistics& Database::commitStatistics() const { return state_->pager.commitStatistics(); }
+
 void Database::rollback() {
   state_->pager.rollback();
+  state_->pendingIndexes.rollback();
   state_->appending.forget();  // its pages and counters were the transaction's
   state_->rowRules.forget();
   state_->indexPages.discard();
@@ -93,11 +118,13 @@ void Database::rollback() {
 
 void Database::createTable(std::string_view name, const std::vector<NewColumn>& columns) {
   if (!state_->pager.inTransaction()) throw Error("Creating a table in \"" + path() + "\" needs an open transaction.");
+  writeHeldEntries(*state_);
   jet::createTable(state_, std::string(name), columns, platform::localNow());
 }
 
 void Database::dropTable(std::string_view name) {
   if (!state_->pager.inTransaction()) throw Error("Dropping a table in \"" + path() + "\" needs an open transaction.");
+  writeHeldEntries(*state_);
   jet::dropTable(state_, std::string(name));
 }
 
@@ -108,16 +135,28 @@ void Database::appendRow(std::string_view tableName, const std::vector<fennick::
 
 void Database::createIndex(std::string_view tableName, const NewIndex& index) {
   if (!state_->pager.inTransaction()) throw Error("Creating an index in \"" + path() + "\" needs an open transaction.");
+  writeHeldEntries(*state_);
   jet::createIndex(state_, tableName, index);
 }
 
 void Database::dropIndex(std::string_view tableName, std::string_view indexName) {
   if (!state_->pager.inTransaction()) throw Error("Dropping an index in \"" + path() + "\" needs an open transaction.");
+  writeHeldEntries(*state_);
   jet::dropIndex(state_, tableName, indexName);
 }
 
 std::vector<std::string> Database::checkIndexes(std::string_view tableName) const {
-  return checkTableIndexes(state_, definition(tableName));
+  // The trees are checked as they will be once the held entries are in.
+  if (state_->pager.inTransaction()) writeHeldEntries(*state_);
+  else settleHeldEntries(*state_);
+  const TableDefinition def = definition(tableName);
+  std::vector<std::string> problems = checkTableIndexes(state_, def);
+  if (!state_->pager.writable() &&
+      std::find(state_->listedTables.begin(), state_->listedTables.end(), def.definitionPage) != state_->listedTables.end())
+    problems.insert(problems.begin(), "The indexes of table \"" + def.name +
+                                          "\" may lack entries of rows a writer added before it was cut short; "
+                                          "opening the file for writing brings them in line.");
+  return problems;
 }
 
 RowCursor Database::openCursor(std::string_view tableName) const { return openCursor(definition(tableName)); }

@@ -1,6 +1,6 @@
 // What one open database shares between its handle and its cursors: the
 // pager, the text codec, the header settings, the catalogue and the
-// tables' append state.
+// tables' append state, the index entries held back.
 #pragma once
 
 #include <memory>
@@ -14,6 +14,7 @@
 #include "jet/database.h"
 #include "lock_file.h"
 #include "pager.h"
+#include "pending_index_entries.h"
 #include "row_rules.h"
 #include "text.h"
 
@@ -34,6 +35,8 @@ class DatabaseState {
   AppendStates appending;
   RowRuleState rowRules;  // forgotten with the transaction, like the append state
   IndexPageCache indexPages;  // cleared on rollback
+  PendingIndexEntries pendingIndexes;
+  std::vector<std::uint32_t> listedTables;  // what the list of lagging tables beside the file names
 };
 
 // The state behind a handle, for the engine's own layers and their tests.

@@ -50,32 +50,40 @@ std::vector<MaintainedIndex> maintainedIndexes(const TableDefinition& def) {
   return out;
 }
 
+bool rowKeyFor(const DatabaseState& db, const RealIndex& real, const MaintainedIndex& index,
+               const std::vector<Value>& values, std::vector<std::uint8_t>& key) {
+  bool allNull = true;
+  for (const KeyPart& p : index.parts) allNull = allNull && (p.valueIndex >= values.size() || values[p.valueIndex].isNull());
+  if (allNull && real.ignoreNulls) return false;
+  encodeRowKey(db.pager.format().version, index.parts, values, key);
+  return true;
+}
+
 void prepareIndexEntries(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,
                          const std::vector<Value>& values, RowKeys& keys) {
-  const int version = db.pager.format().version;
   keys.keys.resize(indexes.size());
   keys.entered.assign(indexes.size(), true);
+  keys.uniqueKey.assign(indexes.size(), false);
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     const MaintainedIndex& m = indexes[i];
     const RealIndex& real = def.realIndexes[m.realIndex];
-    bool anyNull = false, allNull = true;
+    bool anyNull = false;
     for (const KeyPart& p : m.parts) {
       const bool isNull = p.valueIndex >= values.size() || values[p.valueIndex].isNull();
       anyNull = anyNull || isNull;
-      allNull = allNull && isNull;
       if (isNull && real.required)
         throw Error("The " + m.what + " needs a value in column \"" + p.name + "\"; the row was not added.");
     }
-    if (allNull && real.ignoreNulls) {
+    if (!rowKeyFor(db, real, m, values, keys.keys[i])) {
       keys.entered[i] = false;
       continue;
     }
-    encodeRowKey(version, m.parts, values, keys.keys[i]);
     if (keys.keys[i].size() > IndexTree::maxKeySize(db.pager.format()))
       throw Error("A key of the " + m.what + " is too long (" + std::to_string(keys.keys[i].size()) + " bytes); the row was not added.");
     if (real.unique && !anyNull) {
+      keys.uniqueKey[i] = true;
       IndexTree tree(db.pager, real.firstPage, real.usageMapPointer, m.what, db.indexPages);
-      if (tree.containsKey(keys.keys[i])) {
+      if (db.pendingIndexes.holdsKey(def.definitionPage, m.realIndex, keys.keys[i]) || tree.containsKey(keys.keys[i])) {
         std::string shown;
         for (const KeyPart& p : m.parts) shown += (shown.empty() ? "" : ", ") + valueText(values[p.valueIndex]);
         throw Error("The unique " + m.what + " already holds the key (" + shown + "); the row was not added.");
@@ -102,8 +110,9 @@ void addIndexEntries(DatabaseState& db, const TableDefinition& def, const std::v
                      const RowKeys& keys, RowLocation row) {
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     if (!keys.entered[i]) continue;
-    const RealIndex& real = def.realIndexes[indexes[i].realIndex];
-    IndexTree(db.pager, real.firstPage, real.usageMapPointer, indexes[i].what, db.indexPages).insert(keys.keys[i], row);
+    const std::size_t real = indexes[i].realIndex;
+    db.pendingIndexes.add(def.definitionPage, real, def.realIndexes[real], indexes[i].what, keys.keys[i], row,
+                          keys.uniqueKey[i]);
   }
 }
 

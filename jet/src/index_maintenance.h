@@ -3,7 +3,8 @@
 // index, a missing value in a required one) made before anything is
 // written, then its entries added once the row has its place. Rows with
 // every indexed column NULL are left out of ignore-nulls indexes; NULLs
-// never count as duplicates. Relies on index_row_keys and index_btree.
+// never count as duplicates. Relies on index_row_keys, index_btree and
+// pending_index_entries.
 #pragma once
 
 #include <cstdint>
@@ -21,11 +22,17 @@ namespace fennick::jet {
 std::vector<MaintainedIndex> maintainedIndexes(const TableDefinition& def);
 std::string describeIndex(const TableDefinition& def, std::size_t realIndex);
 
+// The row's key for one index into `key`; false when the row stays out of
+// it (every key column NULL in an ignore-nulls index).
+bool rowKeyFor(const DatabaseState& db, const RealIndex& real, const MaintainedIndex& index,
+               const std::vector<Value>& values, std::vector<std::uint8_t>& key);
+
 // Computes the row's keys and makes every check. Throws Error naming the
 // index and the table when the row is refused; changes nothing.
 void prepareIndexEntries(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,
                          const std::vector<Value>& values, RowKeys& keys);
-// Adds the prepared entries pointing at `row`.
+// Adds the prepared entries pointing at `row` (held, to go into the trees
+// later: pending_index_entries.h).
 void addIndexEntries(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,
                      const RowKeys& keys, RowLocation row);
 

@@ -34,6 +34,7 @@ struct MaintainedIndex {
 struct RowKeys {
   std::vector<std::vector<std::uint8_t>> keys;  // per maintained index
   std::vector<bool> entered;                    // false: the row stays out of that index
+  std::vector<bool> uniqueKey;                  // a unique index's key without NULLs
 };
 
 // `version` 3 or 4. Throws Error naming the column when the value cannot be

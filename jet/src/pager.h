@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "format.h"
+#include "jet/database.h"
 #include "journal.h"
 #include "platform/file.h"
 
@@ -76,6 +77,7 @@ class Pager {
 
   // Write side (pager_write.cpp). One transaction at a time; the file must
   // have been opened for writing.
+  bool writable() const { return writable_; }
   bool inTransaction() const { return inTransaction_; }
   void beginTransaction();
   // The page as this transaction may change it (a private copy).
@@ -95,6 +97,7 @@ class Pager {
   void commit();
   // Forgets every change of the transaction.
   void rollback();
+  const CommitStatistics& commitStatistics() const { return statistics_; }
 
  private:
   struct Slot {
@@ -111,6 +114,7 @@ class Pager {
   // Pages a read-only view over a pending journal shows instead of the file's.
   std::map<std::uint32_t, PageRef> recovered_;
 
+  CommitStatistics statistics_;
   bool writable_ = false;
   bool inTransaction_ = false;
   std::uint32_t committedPageCount_ = 0;

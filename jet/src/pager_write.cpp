@@ -118,6 +118,9 @@ void Pager::commit() {
       throw;
     }
     discardJournal(path());
+    ++statistics_.commits;
+    statistics_.pagesWritten += dirty_.size();
+    statistics_.pagesJournaled += journal.originalPages.size();
   }
   // The committed pages replace what the cache held.
   for (auto& [number, changed] : dirty_) {

@@ -94,9 +94,10 @@ class EndToEndRun : public ::testing::TestWithParam<int> {
     auto db = jet::Database::open(job_.accessfilename, jet::OpenMode::ReadOnly);
     long long n = 0;
     for (auto cursor = db.openCursor(table); cursor.next();) ++n;
-    if (test::mdbtoolsMissing().empty())
+    if (test::mdbtoolsMissing().empty()) {
       EXPECT_EQ(test::mdbtool("mdb-count " + test::shellQuote(job_.accessfilename) + " " + test::shellQuote(table)),
                 std::to_string(n) + "\n") << table;
+    }
     return n;
   }
 

@@ -295,9 +295,10 @@ TEST(ValueConversion, StoredValuesOfTheFixturesConvertToThemselves) {
           SCOPED_TRACE(name + " " + table.name + "." + columns[i].name);
           EXPECT_EQ(convertForColumn(columns[i], stored), stored) << stored.toDisplayString();
           // The same value as text, the way a source may deliver it.
-          if (!stored.isNull() && stored.kind() != Value::Kind::Bytes)
+          if (!stored.isNull() && stored.kind() != Value::Kind::Bytes) {
             EXPECT_EQ(convertForColumn(columns[i], Value::text(stored.toDisplayString())), stored)
                 << stored.toDisplayString();
+          }
           ++checked;
         }
       }

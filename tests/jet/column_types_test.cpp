@@ -171,8 +171,12 @@ TEST_P(ColumnTypes, OurReaderReadsBackWhatWasWritten) {
     EXPECT_EQ(got[6], r.name);
     EXPECT_EQ(got[7], r.notes);
     EXPECT_EQ(got[8], r.blob);
-    if (c.version == 4 && r.amount.isNull()) EXPECT_TRUE(got[9].isNull());
-    if (c.version == 4 && !r.amount.isNull()) EXPECT_EQ(got[9], Value::decimal(r.amountText));
+    if (c.version == 4 && r.amount.isNull()) {
+      EXPECT_TRUE(got[9].isNull());
+    }
+    if (c.version == 4 && !r.amount.isNull()) {
+      EXPECT_EQ(got[9], Value::decimal(r.amountText));
+    }
   }
   EXPECT_FALSE(cursor.next());
 }

@@ -73,6 +73,7 @@ std::string mdbtool(const std::string& command) {
 std::string freshCopy(const TemplateCase& c, const std::string& name) {
   const std::string path = joinPath(scratchDir(), name + "_" + c.file + ".mdb");
   platform::removeFile(path + ".fjournal");
+  platform::removeFile(path + ".findex");
   platform::writeWholeFile(path, readFileBytes(sourcePath(std::string("resources/") + c.file)));
   return path;
 }

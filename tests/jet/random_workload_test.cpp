@@ -522,6 +522,7 @@ TEST_P(RandomWorkload, FileMatchesTheModelForOurReaderAndMdbtools) {
   const std::string path =
       test::joinPath(test::scratchDir(), std::string("random_") + c.file + "_" + std::to_string(c.seed) + ".mdb");
   platform::removeFile(path + ".fjournal");
+  platform::removeFile(path + ".findex");
   platform::writeWholeFile(path, test::readFileBytes(test::sourcePath(std::string("resources/") + c.file)));
 
   Random r(c.seed + seedOffset());

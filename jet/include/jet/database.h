@@ -37,6 +37,13 @@ struct DatabaseInfo {
   std::optional<fennick::DateTime> created;  // Jet 4 only
 };
 
+// What the commits of one handle have written, for benchmarks and logs.
+struct CommitStatistics {
+  std::uint64_t commits = 0;
+  std::uint64_t pagesWritten = 0;    // changed and new pages written to the file
+  std::uint64_t pagesJournaled = 0;  // original images saved first
+};
+
 struct TableEntry {
   std::string name;
   std::uint32_t definitionPage = 0;
@@ -145,6 +152,15 @@ class Database {
   void beginTransaction();
   void commit();
   void rollback();
+  const CommitStatistics& commitStatistics() const;
+  // Index entries of appended rows are held back and go into their trees
+  // many commits at a time (jet/README.md); the committed rows
+  // hold them all the same. flush() writes them now, outside a
+  // transaction, and throws Error when that fails. It also happens when the
+  // handle closes (a failure there leaves them to be written at the next
+  // opening for writing), when many are held, and inside the transaction
+  // before anything that reshapes tables or indexes.
+  void flush();
 
   // Inside a transaction: a new table with its catalogue rows, permissions
   // and catalogue index entries (no indexes of its own yet), and plain rows

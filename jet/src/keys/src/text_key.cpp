@@ -40,34 +40,44 @@ std::string describe(char32_t c) {
   return buf;
 }
 
-// The accent section in the making: one slot of bytes per sorted character,
-// held back to back (a key is built for every row, so no slot is a vector).
+// The accent section in the making: one slot of bytes per sorted character.
+// Slots of no accent at the end say nothing and are left out, so they are
+// only counted until a slot with an accent follows them (text without
+// accents, the usual case, never writes one).
 class AccentSlots {
  public:
   void add(std::span<const std::uint8_t> slot) {
+    if (slot.size() == 1 && slot[0] == kNoAccent) return addNone();
+    writeNone();
     bytes_.insert(bytes_.end(), slot.begin(), slot.end());
-    ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+    ++slots_;
   }
   void addNone() {
-    bytes_.push_back(kNoAccent);
-    ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+    ++pendingNone_;
+    ++slots_;
   }
-  bool empty() const { return ends_.empty(); }
-  std::uint8_t& lastByte() { return bytes_.back(); }
-  // Slots of no accent at the end say nothing and are left out.
-  void dropTrailingNone() {
-    while (!ends_.empty()) {
-      const std::size_t start = ends_.size() > 1 ? ends_[ends_.size() - 2] : 0;
-      if (ends_.back() - start != 1 || bytes_[start] != kNoAccent) break;
-      ends_.pop_back();
-      bytes_.resize(start);
+  bool empty() const { return slots_ == 0; }
+  // Adds to the last slot's last byte.
+  void addToLast(std::uint8_t weight) {
+    if (weight == 0) return;
+    if (pendingNone_ > 0) {
+      --pendingNone_;
+      writeNone();
+      bytes_.push_back(kNoAccent);
     }
+    bytes_.back() = static_cast<std::uint8_t>(bytes_.back() + weight);
   }
+  // The slots without the trailing ones of no accent.
   void appendTo(Bytes& out) const { out.insert(out.end(), bytes_.begin(), bytes_.end()); }
 
  private:
+  void writeNone() {
+    bytes_.insert(bytes_.end(), pendingNone_, kNoAccent);
+    pendingNone_ = 0;
+  }
   Bytes bytes_;
-  std::vector<std::uint32_t> ends_;
+  std::size_t slots_ = 0;
+  std::size_t pendingNone_ = 0;
 };
 
 void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8) {
@@ -101,7 +111,7 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
         // A combining mark folds into the accent of the character before it,
         // so "e" + U+0301 keys like "é".
         if (!accents.empty() && !code.accent.empty())
-          accents.lastByte() = static_cast<std::uint8_t>(accents.lastByte() + code.accent.back());
+          accents.addToLast(code.accent.back());
         break;
       case CodeKind::Punctuation: {
         unsigned position = kPunctuationFirstPosition + kPunctuationPositionStep * static_cast<unsigned>(i);
@@ -118,7 +128,6 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
     }
   }
   out.push_back(kEndOfSortBytes);
-  accents.dropTrailingNone();
   accents.appendTo(out);
   if (!punctuation.empty()) {
     // Empty sections for case and kana forms, then the punctuation one.
@@ -157,7 +166,6 @@ void appendJet3TextKey(Bytes& out, std::string_view utf8) {
     }
   }
   if (anyAccent) {
-    accents.dropTrailingNone();
     out.push_back(kEndOfSortBytes);
     accents.appendTo(out);
   }

@@ -1,0 +1,172 @@
+// Holding the entries of appended rows and writing them out in key order.
+#include "pending_index_entries.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace fennick::jet {
+namespace {
+
+std::uint64_t hashKey(std::span<const std::uint8_t> key) {
+  std::uint64_t h = 0xcbf29ce484222325ULL;
+  for (std::uint8_t b : key) h = (h ^ b) * 0x100000001b3ULL;
+  return h ^ (h >> 32);
+}
+
+bool entryLess(std::span<const std::uint8_t> x, std::span<const std::uint8_t> y) {
+  const int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
+  return c != 0 ? c < 0 : x.size() < y.size();
+}
+
+}  // namespace
+
+bool PendingIndexEntries::Group::holdsKey(std::span<const std::uint8_t> wanted) const {
+  if (keySlots.empty()) return false;
+  const std::size_t mask = keySlots.size() - 1;
+  for (std::size_t at = hashKey(wanted) & mask;; at = (at + 1) & mask) {
+    const std::uint32_t slot = keySlots[at];
+    if (slot == 0) return false;
+    const auto held = key(slot - 1);
+    if (held.size() == wanted.size() && std::equal(held.begin(), held.end(), wanted.begin())) return true;
+  }
+}
+
+void PendingIndexEntries::Group::placeKey(std::uint32_t entryNumber) {
+  if ((uniqueCount + 1) * 2 > keySlots.size()) {
+    ++uniqueCount;
+    rebuildKeys();  // places this entry too
+    return;
+  }
+  const std::size_t mask = keySlots.size() - 1;
+  std::size_t at = hashKey(key(entryNumber)) & mask;
+  while (keySlots[at] != 0) at = (at + 1) & mask;
+  keySlots[at] = entryNumber + 1;
+  ++uniqueCount;
+}
+
+void PendingIndexEntries::Group::rebuildKeys() {
+  uniqueCount = 0;
+  for (bool u : uniqueKey) uniqueCount += u ? 1 : 0;
+  std::size_t size = 1024;
+  while (size < uniqueCount * 2) size *= 2;
+  keySlots.assign(size, 0);
+  const std::size_t mask = size - 1;
+  for (std::uint32_t i = 0; i < uniqueKey.size(); ++i) {
+    if (!uniqueKey[i]) continue;
+    std::size_t at = hashKey(key(i)) & mask;
+    while (keySlots[at] != 0) at = (at + 1) & mask;
+    keySlots[at] = i + 1;
+  }
+}
+
+void PendingIndexEntries::Group::keep(std::size_t from, std::size_t to) {
+  if (from == 0 && to == ends.size()) return;
+  const std::size_t start = begin(from), stop = begin(to);
+  bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(stop), bytes.end());
+  bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(start));
+  ends.erase(ends.begin() + static_cast<std::ptrdiff_t>(to), ends.end());
+  ends.erase(ends.begin(), ends.begin() + static_cast<std::ptrdiff_t>(from));
+  for (std::uint32_t& end : ends) end -= static_cast<std::uint32_t>(start);
+  keyLengths.erase(keyLengths.begin() + static_cast<std::ptrdiff_t>(to), keyLengths.end());
+  keyLengths.erase(keyLengths.begin(), keyLengths.begin() + static_cast<std::ptrdiff_t>(from));
+  uniqueKey.erase(uniqueKey.begin() + static_cast<std::ptrdiff_t>(to), uniqueKey.end());
+  uniqueKey.erase(uniqueKey.begin(), uniqueKey.begin() + static_cast<std::ptrdiff_t>(from));
+  rebuildKeys();  // the entries' numbers changed
+}
+
+std::vector<std::uint32_t> PendingIndexEntries::tablesLeftOut() const {
+  std::vector<std::uint32_t> out;
+  for (const auto& [key, g] : groups_)
+    if (g.written < g.ends.size() && (out.empty() || out.back() != key.first)) out.push_back(key.first);
+  return out;
+}
+
+bool PendingIndexEntries::holdsKey(std::uint32_t definitionPage, std::size_t realIndex,
+                                   std::span<const std::uint8_t> key) const {
+  const auto it = groups_.find({definitionPage, realIndex});
+  return it != groups_.end() && it->second.holdsKey(key);
+}
+
+void PendingIndexEntries::add(std::uint32_t definitionPage, std::size_t realIndex, const RealIndex& real,
+                              const std::string& what, std::span<const std::uint8_t> key, RowLocation row,
+                              bool uniqueKey) {
+  auto [it, created] = groups_.try_emplace({definitionPage, realIndex});
+  Group& g = it->second;
+  if (created) {
+    g.rootPage = real.firstPage;
+    g.usageMapPointer = real.usageMapPointer;
+    g.what = what;
+  }
+  const std::size_t before = g.bytes.size();
+  g.bytes.insert(g.bytes.end(), key.begin(), key.end());
+  appendDataPointer(g.bytes, row.page, static_cast<std::uint8_t>(row.row));
+  g.ends.push_back(static_cast<std::uint32_t>(g.bytes.size()));
+  g.keyLengths.push_back(static_cast<std::uint16_t>(key.size()));
+  g.uniqueKey.push_back(uniqueKey);
+  if (uniqueKey) g.placeKey(static_cast<std::uint32_t>(g.ends.size() - 1));
+  bytes_ += g.bytes.size() - before;
+}
+
+void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
+  for (auto& [key, g] : groups_) {
+    if (g.written == g.ends.size()) continue;
+    // Sorted on the eight bytes after what all the entries share, with
+    // whole entries compared only where those are equal.
+    const auto first = g.entry(g.written);
+    std::size_t shared = first.size();
+    for (std::size_t i = g.written + 1; i < g.ends.size() && shared > 0; ++i) {
+      const auto e = g.entry(i);
+      std::size_t k = 0;
+      const std::size_t limit = std::min(shared, e.size());
+      while (k < limit && e[k] == first[k]) ++k;
+      shared = k;
+    }
+    struct Item {
+      std::uint64_t prefix;
+      std::uint32_t entry;
+    };
+    std::vector<Item> order;
+    order.reserve(g.ends.size() - g.written);
+    for (std::size_t i = g.written; i < g.ends.size(); ++i) {
+      const auto e = g.entry(i);
+      std::uint64_t prefix = 0;
+      for (std::size_t k = 0; k < 8; ++k) prefix = prefix << 8 | (shared + k < e.size() ? e[shared + k] : 0);
+      order.push_back({prefix, static_cast<std::uint32_t>(i)});
+    }
+    std::sort(order.begin(), order.end(), [&g](const Item& a, const Item& b) {
+      return a.prefix != b.prefix ? a.prefix < b.prefix : entryLess(g.entry(a.entry), g.entry(b.entry));
+    });
+    IndexTree tree(pager, g.rootPage, g.usageMapPointer, g.what, cache);
+    for (const auto [prefix, i] : order) {
+      const auto e = g.entry(i);
+      const auto pointer = e.last(kIndexPointerSize);
+      tree.insert(e.first(g.keyLengths[i]), {loadBigEndian32(pointer) >> 8, pointer[3]});
+    }
+    g.written = g.ends.size();
+  }
+}
+
+void PendingIndexEntries::commit() {
+  bytes_ = 0;
+  for (auto it = groups_.begin(); it != groups_.end();) {
+    Group& g = it->second;
+    g.keep(g.written, g.ends.size());
+    g.written = 0;
+    g.committed = g.ends.size();
+    bytes_ += g.bytes.size();
+    it = g.ends.empty() ? groups_.erase(it) : std::next(it);
+  }
+}
+
+void PendingIndexEntries::rollback() {
+  bytes_ = 0;
+  for (auto it = groups_.begin(); it != groups_.end();) {
+    Group& g = it->second;
+    g.keep(0, g.committed);
+    g.written = 0;
+    bytes_ += g.bytes.size();
+    it = g.ends.empty() ? groups_.erase(it) : std::next(it);
+  }
+}
+
+}  // namespace fennick::jet

@@ -1,0 +1,85 @@
+// Index entries of appended rows not yet written into their index trees.
+// Appending rows in random key order would otherwise rewrite most leaf
+// pages of every index at every commit; held here, they go into the trees
+// in key order, many commits' worth at a time, each page once. The rows
+// themselves are committed as usual, so the entries can always be derived
+// again from them (index_catch_up.h keeps that promise across a crash).
+//
+// Each index's entries are a sequence: the committed ones first, then the
+// open transaction's. writeInto() puts them into the trees inside the open
+// transaction; once that commits they are forgotten, and if it rolls back
+// the committed ones are held again. Relies on index_btree for the trees.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "index_btree.h"
+#include "index_page_cache.h"
+#include "jet/schema.h"
+#include "pager.h"
+
+namespace fennick::jet {
+
+class PendingIndexEntries {
+ public:
+  bool empty() const { return groups_.empty(); }
+  // Entry bytes held.
+  std::size_t bytes() const { return bytes_; }
+  // The tables with entries not in their trees, and that will not be once
+  // the open transaction commits.
+  std::vector<std::uint32_t> tablesLeftOut() const;
+
+  // Whether a held entry of the stored index has exactly this key (counting
+  // only keys added with `uniqueKey`).
+  bool holdsKey(std::uint32_t definitionPage, std::size_t realIndex, std::span<const std::uint8_t> key) const;
+  // Holds key + the row's data pointer for stored index `realIndex` of the
+  // table (`what` names it in messages). `uniqueKey`: a key of a unique
+  // index without NULLs, which holdsKey must find.
+  void add(std::uint32_t definitionPage, std::size_t realIndex, const RealIndex& real, const std::string& what,
+           std::span<const std::uint8_t> key, RowLocation row, bool uniqueKey);
+
+  // Writes every entry not yet in its tree, in key order, inside the pager's
+  // open transaction.
+  void writeInto(Pager& pager, IndexPageCache& cache);
+
+  // The open transaction committed / rolled back.
+  void commit();
+  void rollback();
+
+ private:
+  struct Group {
+    std::uint32_t rootPage = 0;
+    std::uint32_t usageMapPointer = 0;
+    std::string what;
+    std::vector<std::uint8_t> bytes;  // the entries back to back
+    std::vector<std::uint32_t> ends;  // entry i is bytes[end(i-1), ends[i])
+    std::vector<std::uint16_t> keyLengths;
+    std::vector<bool> uniqueKey;
+    // Open addressing over the entries with a unique key: entry number + 1,
+    // 0 for a free slot; at most half full.
+    std::vector<std::uint32_t> keySlots;
+    std::size_t uniqueCount = 0;
+    std::size_t committed = 0;  // entries before the open transaction's
+    std::size_t written = 0;    // entries in the trees, in the open transaction
+
+    std::size_t begin(std::size_t i) const { return i == 0 ? 0 : ends[i - 1]; }
+    std::span<const std::uint8_t> entry(std::size_t i) const {
+      return std::span<const std::uint8_t>(bytes).subspan(begin(i), ends[i] - begin(i));
+    }
+    std::span<const std::uint8_t> key(std::size_t i) const { return entry(i).first(keyLengths[i]); }
+    bool holdsKey(std::span<const std::uint8_t> key) const;
+    void placeKey(std::uint32_t entry);
+    void rebuildKeys();
+    void keep(std::size_t from, std::size_t to);  // only entries [from, to) remain
+  };
+  using GroupKey = std::pair<std::uint32_t, std::size_t>;  // definition page, stored index
+  std::map<GroupKey, Group> groups_;
+  std::size_t bytes_ = 0;
+};
+
+}  // namespace fennick::jet
