@@ -110,11 +110,80 @@ void IndexTree::insert(std::span<const std::uint8_t> key, RowLocation row) {
                 std::to_string(maxKeySize(pager_.format())) + ").");
   std::vector<std::uint8_t> entry(key.begin(), key.end());
   appendDataPointer(entry, row.page, static_cast<std::uint8_t>(row.row));
+  insertEntry(entry);
+}
+
+void IndexTree::insertEntry(std::span<const std::uint8_t> entry) {
   const IndexPage& root = read(root_);
   treeTail_ = root.leaf ? 0 : root.tail;
   splitHappened_ = false;
   insertInto(root_, entry, true);
   if (splitHappened_) fixTails();
+}
+
+void IndexTree::insertAscending(std::span<const NewEntry> entries) {
+  const std::size_t limit = maxKeySize(pager_.format());
+  std::vector<std::uint8_t> entry;
+  rightEdge_.clear();
+  rightEdgeStale_ = false;
+  for (const NewEntry& e : entries) {
+    if (e.key.size() > limit)
+      throw Error("A key of " + std::to_string(e.key.size()) + " bytes is too long for the " + what_ + " (at most " +
+                  std::to_string(limit) + ").");
+    entry.assign(e.key.begin(), e.key.end());
+    appendDataPointer(entry, e.row.page, static_cast<std::uint8_t>(e.row.row));
+    if (appendAtRightEdge(entry)) continue;
+    refreshRightEdge();
+    insertEntry(entry);
+    rightEdge_.clear();  // splits may have moved it
+  }
+  refreshRightEdge();
+}
+
+bool IndexTree::appendAtRightEdge(std::span<const std::uint8_t> entry) {
+  const std::size_t capacity = indexPageCapacity(pager_.format());
+  if (rightEdge_.empty()) {
+    std::uint32_t number = root_;
+    for (int depth = 0;; ++depth) {
+      const IndexPage& page = read(number);
+      rightEdge_.push_back(number);
+      if (page.leaf) break;
+      if (depth > 64 || page.size() == 0) {
+        rightEdge_.clear();
+        return false;
+      }
+      number = page.child(page.size() - 1);
+    }
+  }
+  // A leaf with a successor is not the last (Access may keep a tail leaf
+  // outside the tree); the usual path deals with that.
+  IndexPage& leaf = read(rightEdge_.back());
+  if (leaf.next != 0 || (leaf.size() > 0 && !less(leaf.entry(leaf.size() - 1), entry))) return false;
+  for (std::size_t level = 0; level + 1 < rightEdge_.size(); ++level) {
+    const IndexPage& node = read(rightEdge_[level]);
+    if (encodedIndexSize(node, 0, node.size()) + entry.size() + kIndexPointerSize > capacity) return false;
+  }
+  leaf.insert(leaf.size(), entry);
+  if (encodedIndexSize(leaf, 0, leaf.size()) > capacity) {
+    leaf.erase(leaf.size() - 1);
+    return false;
+  }
+  flush(rightEdge_.back());
+  rightEdgeStale_ = rightEdge_.size() > 1;
+  return true;
+}
+
+void IndexTree::refreshRightEdge() {
+  if (!rightEdgeStale_) return;
+  rightEdgeStale_ = false;
+  for (std::size_t level = rightEdge_.size() - 1; level-- > 0;) {
+    const std::uint32_t child = rightEdge_[level + 1];
+    const std::vector<std::uint8_t> max = maxOf(read(child));
+    IndexPage& node = read(rightEdge_[level]);
+    if (std::ranges::equal(node.separator(node.size() - 1), max)) break;  // the levels above agree already
+    node.replace(node.size() - 1, withChild(max, child));
+    flush(rightEdge_[level]);
+  }
 }
 
 IndexTree::InsertResult IndexTree::insertInto(std::uint32_t number, std::span<const std::uint8_t> entry, bool rightEdge) {

@@ -34,6 +34,14 @@ class IndexTree {
   // Adds key + the row's data pointer. Throws Error when the entry is too
   // long for an index page.
   void insert(std::span<const std::uint8_t> key, RowLocation row);
+  // The same for many entries, given in ascending order: entries after the
+  // index's last go straight onto its last leaf while it has room, the
+  // pages above it brought up to date once.
+  struct NewEntry {
+    std::span<const std::uint8_t> key;
+    RowLocation row;
+  };
+  void insertAscending(std::span<const NewEntry> entries);
   // Removes that exact entry; false when the index does not hold it.
   bool remove(std::span<const std::uint8_t> key, RowLocation row);
   // Whether some entry has exactly this key (any row).
@@ -73,7 +81,13 @@ class IndexTree {
   void flush(std::uint32_t number);
   void write(std::uint32_t number, IndexPage page);
   std::uint32_t allocate();
+  void insertEntry(std::span<const std::uint8_t> entry);
   InsertResult insertInto(std::uint32_t number, std::span<const std::uint8_t> entry, bool rightEdge);
+  // Appends the entry to the last leaf when it goes after everything and
+  // fits, and every page above has room for it as a separator.
+  bool appendAtRightEdge(std::span<const std::uint8_t> entry);
+  // The separators on the path to the last leaf, after appends there.
+  void refreshRightEdge();
   RemoveResult removeFrom(std::uint32_t number, std::span<const std::uint8_t> entry);
   // Writes `page` as `number`, splitting it when it does not fit.
   InsertResult store(std::uint32_t number, IndexPage& page, bool appendAtEnd);
@@ -91,6 +105,8 @@ class IndexTree {
   IndexPageCache* cache_;
   bool splitHappened_ = false;
   std::uint32_t treeTail_ = 0;  // the root's tail when the insertion began
+  std::vector<std::uint32_t> rightEdge_;  // root to last leaf, while appending
+  bool rightEdgeStale_ = false;
 };
 
 // Every leaf entry in order: the leftmost leaf, then the leaf level's next

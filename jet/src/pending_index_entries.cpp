@@ -10,6 +10,8 @@ namespace {
 std::uint64_t hashKey(std::span<const std::uint8_t> key) {
   std::uint64_t h = 0xcbf29ce484222325ULL;
   for (std::uint8_t b : key) h = (h ^ b) * 0x100000001b3ULL;
+  h ^= h >> 29;
+  h *= 0xbf58476d1ce4e5b9ULL;
   return h ^ (h >> 32);
 }
 
@@ -22,11 +24,14 @@ bool entryLess(std::span<const std::uint8_t> x, std::span<const std::uint8_t> y)
 
 bool PendingIndexEntries::Group::holdsKey(std::span<const std::uint8_t> wanted) const {
   if (keySlots.empty()) return false;
+  const std::uint64_t hash = hashKey(wanted);
+  const std::uint64_t tag = hash & 0xFFFFFFFF00000000ULL;
   const std::size_t mask = keySlots.size() - 1;
-  for (std::size_t at = hashKey(wanted) & mask;; at = (at + 1) & mask) {
-    const std::uint32_t slot = keySlots[at];
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const std::uint64_t slot = keySlots[at];
     if (slot == 0) return false;
-    const auto held = key(slot - 1);
+    if ((slot & 0xFFFFFFFF00000000ULL) != tag) continue;
+    const auto held = key(static_cast<std::uint32_t>(slot) - 1);
     if (held.size() == wanted.size() && std::equal(held.begin(), held.end(), wanted.begin())) return true;
   }
 }
@@ -37,10 +42,11 @@ void PendingIndexEntries::Group::placeKey(std::uint32_t entryNumber) {
     rebuildKeys();  // places this entry too
     return;
   }
+  const std::uint64_t hash = hashKey(key(entryNumber));
   const std::size_t mask = keySlots.size() - 1;
-  std::size_t at = hashKey(key(entryNumber)) & mask;
+  std::size_t at = hash & mask;
   while (keySlots[at] != 0) at = (at + 1) & mask;
-  keySlots[at] = entryNumber + 1;
+  keySlots[at] = (hash & 0xFFFFFFFF00000000ULL) | (entryNumber + 1);
   ++uniqueCount;
 }
 
@@ -53,9 +59,10 @@ void PendingIndexEntries::Group::rebuildKeys() {
   const std::size_t mask = size - 1;
   for (std::uint32_t i = 0; i < uniqueKey.size(); ++i) {
     if (!uniqueKey[i]) continue;
-    std::size_t at = hashKey(key(i)) & mask;
+    const std::uint64_t hash = hashKey(key(i));
+    std::size_t at = hash & mask;
     while (keySlots[at] != 0) at = (at + 1) & mask;
-    keySlots[at] = i + 1;
+    keySlots[at] = (hash & 0xFFFFFFFF00000000ULL) | (i + 1);
   }
 }
 
@@ -136,12 +143,14 @@ void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
     std::sort(order.begin(), order.end(), [&g](const Item& a, const Item& b) {
       return a.prefix != b.prefix ? a.prefix < b.prefix : entryLess(g.entry(a.entry), g.entry(b.entry));
     });
-    IndexTree tree(pager, g.rootPage, g.usageMapPointer, g.what, cache);
+    std::vector<IndexTree::NewEntry> sorted;
+    sorted.reserve(order.size());
     for (const auto [prefix, i] : order) {
       const auto e = g.entry(i);
       const auto pointer = e.last(kIndexPointerSize);
-      tree.insert(e.first(g.keyLengths[i]), {loadBigEndian32(pointer) >> 8, pointer[3]});
+      sorted.push_back({e.first(g.keyLengths[i]), {loadBigEndian32(pointer) >> 8, pointer[3]}});
     }
+    IndexTree(pager, g.rootPage, g.usageMapPointer, g.what, cache).insertAscending(sorted);
     g.written = g.ends.size();
   }
 }

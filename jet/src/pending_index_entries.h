@@ -60,9 +60,10 @@ class PendingIndexEntries {
     std::vector<std::uint32_t> ends;  // entry i is bytes[end(i-1), ends[i])
     std::vector<std::uint16_t> keyLengths;
     std::vector<bool> uniqueKey;
-    // Open addressing over the entries with a unique key: entry number + 1,
-    // 0 for a free slot; at most half full.
-    std::vector<std::uint32_t> keySlots;
+    // Open addressing over the entries with a unique key: the key's hash
+    // in the high half (so most probes never read an entry), entry number
+    // + 1 in the low half, 0 for a free slot; at most half full.
+    std::vector<std::uint64_t> keySlots;
     std::size_t uniqueCount = 0;
     std::size_t committed = 0;  // entries before the open transaction's
     std::size_t written = 0;    // entries in the trees, in the open transaction
