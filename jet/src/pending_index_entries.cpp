@@ -22,8 +22,9 @@ bool entryLess(std::span<const std::uint8_t> x, std::span<const std::uint8_t> y)
 
 }  // namespace
 
-bool PendingIndexEntries::Group::holdsKey(std::span<const std::uint8_t> wanted) const {
-  if (keySlots.empty()) return false;
+bool PendingIndexEntries::Group::holdsKey(std::span<const std::uint8_t> wanted) {
+  if (!anyUnique || entryLess(largestUnique, wanted)) return false;
+  placeKeys();
   const std::uint64_t hash = hashKey(wanted);
   const std::uint64_t tag = hash & 0xFFFFFFFF00000000ULL;
   const std::size_t mask = keySlots.size() - 1;
@@ -36,33 +37,38 @@ bool PendingIndexEntries::Group::holdsKey(std::span<const std::uint8_t> wanted) 
   }
 }
 
-void PendingIndexEntries::Group::placeKey(std::uint32_t entryNumber) {
-  if ((uniqueCount + 1) * 2 > keySlots.size()) {
-    ++uniqueCount;
-    rebuildKeys();  // places this entry too
-    return;
+void PendingIndexEntries::Group::placeKeys() {
+  std::size_t wanted = placed;
+  for (std::size_t i = placedUpTo; i < ends.size(); ++i) wanted += uniqueKey[i] ? 1 : 0;
+  std::size_t from = placedUpTo;
+  if (wanted * 2 > keySlots.size()) {  // a larger table, everything placed again
+    std::size_t size = 1024;
+    while (size < wanted * 2) size *= 2;
+    keySlots.assign(size, 0);
+    placed = 0;
+    from = 0;
   }
-  const std::uint64_t hash = hashKey(key(entryNumber));
   const std::size_t mask = keySlots.size() - 1;
-  std::size_t at = hash & mask;
-  while (keySlots[at] != 0) at = (at + 1) & mask;
-  keySlots[at] = (hash & 0xFFFFFFFF00000000ULL) | (entryNumber + 1);
-  ++uniqueCount;
-}
-
-void PendingIndexEntries::Group::rebuildKeys() {
-  uniqueCount = 0;
-  for (bool u : uniqueKey) uniqueCount += u ? 1 : 0;
-  std::size_t size = 1024;
-  while (size < uniqueCount * 2) size *= 2;
-  keySlots.assign(size, 0);
-  const std::size_t mask = size - 1;
-  for (std::uint32_t i = 0; i < uniqueKey.size(); ++i) {
+  for (std::size_t i = from; i < ends.size(); ++i) {
     if (!uniqueKey[i]) continue;
     const std::uint64_t hash = hashKey(key(i));
     std::size_t at = hash & mask;
     while (keySlots[at] != 0) at = (at + 1) & mask;
     keySlots[at] = (hash & 0xFFFFFFFF00000000ULL) | (i + 1);
+    ++placed;
+  }
+  placedUpTo = ends.size();
+}
+
+void PendingIndexEntries::Group::forgetPlacedKeys() {
+  keySlots.clear();
+  placed = placedUpTo = 0;
+  anyUnique = false;
+  largestUnique.clear();
+  for (std::size_t i = 0; i < ends.size(); ++i) {
+    if (!uniqueKey[i]) continue;
+    if (!anyUnique || entryLess(largestUnique, key(i))) largestUnique.assign(key(i).begin(), key(i).end());
+    anyUnique = true;
   }
 }
 
@@ -78,7 +84,7 @@ void PendingIndexEntries::Group::keep(std::size_t from, std::size_t to) {
   keyLengths.erase(keyLengths.begin(), keyLengths.begin() + static_cast<std::ptrdiff_t>(from));
   uniqueKey.erase(uniqueKey.begin() + static_cast<std::ptrdiff_t>(to), uniqueKey.end());
   uniqueKey.erase(uniqueKey.begin(), uniqueKey.begin() + static_cast<std::ptrdiff_t>(from));
-  rebuildKeys();  // the entries' numbers changed
+  forgetPlacedKeys();  // the entries' numbers changed
 }
 
 std::vector<std::uint32_t> PendingIndexEntries::tablesLeftOut() const {
@@ -89,7 +95,7 @@ std::vector<std::uint32_t> PendingIndexEntries::tablesLeftOut() const {
 }
 
 bool PendingIndexEntries::holdsKey(std::uint32_t definitionPage, std::size_t realIndex,
-                                   std::span<const std::uint8_t> key) const {
+                                   std::span<const std::uint8_t> key) {
   const auto it = groups_.find({definitionPage, realIndex});
   return it != groups_.end() && it->second.holdsKey(key);
 }
@@ -110,7 +116,10 @@ void PendingIndexEntries::add(std::uint32_t definitionPage, std::size_t realInde
   g.ends.push_back(static_cast<std::uint32_t>(g.bytes.size()));
   g.keyLengths.push_back(static_cast<std::uint16_t>(key.size()));
   g.uniqueKey.push_back(uniqueKey);
-  if (uniqueKey) g.placeKey(static_cast<std::uint32_t>(g.ends.size() - 1));
+  if (uniqueKey && (!g.anyUnique || entryLess(g.largestUnique, key))) {
+    g.largestUnique.assign(key.begin(), key.end());
+    g.anyUnique = true;
+  }
   bytes_ += g.bytes.size() - before;
 }
 

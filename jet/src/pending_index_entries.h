@@ -36,7 +36,7 @@ class PendingIndexEntries {
 
   // Whether a held entry of the stored index has exactly this key (counting
   // only keys added with `uniqueKey`).
-  bool holdsKey(std::uint32_t definitionPage, std::size_t realIndex, std::span<const std::uint8_t> key) const;
+  bool holdsKey(std::uint32_t definitionPage, std::size_t realIndex, std::span<const std::uint8_t> key);
   // Holds key + the row's data pointer for stored index `realIndex` of the
   // table (`what` names it in messages). `uniqueKey`: a key of a unique
   // index without NULLs, which holdsKey must find.
@@ -60,11 +60,17 @@ class PendingIndexEntries {
     std::vector<std::uint32_t> ends;  // entry i is bytes[end(i-1), ends[i])
     std::vector<std::uint16_t> keyLengths;
     std::vector<bool> uniqueKey;
-    // Open addressing over the entries with a unique key: the key's hash
-    // in the high half (so most probes never read an entry), entry number
-    // + 1 in the low half, 0 for a free slot; at most half full.
+    // The largest unique key held: a key past it needs no look-up, so
+    // loads in key order never build the table below.
+    std::vector<std::uint8_t> largestUnique;
+    bool anyUnique = false;
+    // Open addressing over the entries with a unique key, filled when a
+    // look-up first needs it: the key's hash in the high half (so most
+    // probes never read an entry), entry number + 1 in the low half, 0 for
+    // a free slot; at most half full.
     std::vector<std::uint64_t> keySlots;
-    std::size_t uniqueCount = 0;
+    std::size_t placed = 0;      // entries in keySlots
+    std::size_t placedUpTo = 0;  // entries before this one are placed
     std::size_t committed = 0;  // entries before the open transaction's
     std::size_t written = 0;    // entries in the trees, in the open transaction
 
@@ -73,9 +79,9 @@ class PendingIndexEntries {
       return std::span<const std::uint8_t>(bytes).subspan(begin(i), ends[i] - begin(i));
     }
     std::span<const std::uint8_t> key(std::size_t i) const { return entry(i).first(keyLengths[i]); }
-    bool holdsKey(std::span<const std::uint8_t> key) const;
-    void placeKey(std::uint32_t entry);
-    void rebuildKeys();
+    bool holdsKey(std::span<const std::uint8_t> key);
+    void placeKeys();
+    void forgetPlacedKeys();  // after entries were removed
     void keep(std::size_t from, std::size_t to);  // only entries [from, to) remain
   };
   using GroupKey = std::pair<std::uint32_t, std::size_t>;  // definition page, stored index

@@ -81,11 +81,27 @@ class AccentSlots {
 };
 
 void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8) {
-  std::u16string text = utf8ToUtf16(utf8);
   AccentSlots accents;
   Bytes punctuation;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char16_t unit = text[i];
+  // The text's UTF-16 units one by one (keys are made for every row, so the
+  // text is not converted as a whole); `i` counts them.
+  std::size_t pos = 0, i = 0;
+  char16_t pair[2];
+  std::size_t inPair = 0, pairSize = 0;
+  for (;; ++i) {
+    if (inPair == pairSize) {
+      if (pos >= utf8.size()) break;
+      const char32_t c = nextCodePoint(utf8, pos);
+      inPair = 0;
+      pairSize = c > 0xFFFF ? 2 : 1;
+      if (c > 0xFFFF) {
+        pair[0] = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+        pair[1] = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+      } else {
+        pair[0] = static_cast<char16_t>(c);
+      }
+    }
+    const char16_t unit = pair[inPair++];
     CharCode code = table.lookup(unit);
     switch (code.kind) {
       case CodeKind::Ignored:
@@ -116,7 +132,7 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
       case CodeKind::Punctuation: {
         unsigned position = kPunctuationFirstPosition + kPunctuationPositionStep * static_cast<unsigned>(i);
         if (position >= kPunctuationPositionFlag)
-          throw std::runtime_error("text of " + std::to_string(text.size()) +
+          throw std::runtime_error("text of " + std::to_string(utf16Length(utf8)) +
                                    " characters is too long for an index key");
         position |= kPunctuationPositionFlag;
         punctuation.push_back(static_cast<std::uint8_t>(position >> 8));
