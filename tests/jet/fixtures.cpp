@@ -8,6 +8,11 @@
 #include <filesystem>
 
 #include "platform/file.h"
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 #include "test_support.h"
 
 namespace fennick::test {
@@ -76,6 +81,42 @@ std::string freshCopy(const TemplateCase& c, const std::string& name) {
   platform::removeFile(path + ".findex");
   platform::writeWholeFile(path, readFileBytes(sourcePath(std::string("resources/") + c.file)));
   return path;
+}
+
+std::vector<std::uint32_t> killWriterAfter(int delayMicroseconds, const std::function<void(const ReportProgress&)>& writer,
+                                           bool& killed) {
+  killed = false;
+  std::vector<std::uint32_t> told;
+#ifndef _WIN32
+  int acks[2];
+  if (pipe(acks) != 0) return told;
+  const pid_t child = fork();
+  if (child < 0) return told;
+  if (child == 0) {
+    close(acks[0]);
+    try {
+      writer([&](std::uint32_t n) {
+        if (write(acks[1], &n, sizeof n) != sizeof n) _exit(3);
+      });
+    } catch (...) {
+      _exit(2);
+    }
+    _exit(0);
+  }
+  close(acks[1]);
+  usleep(static_cast<useconds_t>(delayMicroseconds));
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  killed = WIFSIGNALED(status);
+  std::uint32_t message = 0;
+  while (read(acks[0], &message, sizeof message) == sizeof message) told.push_back(message);
+  close(acks[0]);
+#else
+  (void)delayMicroseconds;
+  (void)writer;
+#endif
+  return told;
 }
 
 }  // namespace fennick::test

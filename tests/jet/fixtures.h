@@ -2,6 +2,8 @@
 // and a scratch-copy helper for tests that damage one.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -35,5 +37,14 @@ inline void PrintTo(const TemplateCase& c, std::ostream* os) { *os << c.file; }
 inline constexpr TemplateCase kTemplateCases[] = {{"mdb2000", 4}, {"mdb95", 3}};
 // A fresh copy of the template in a scratch folder, named after `name`.
 std::string freshCopy(const TemplateCase& c, const std::string& name);
+
+// Runs `writer` in a child process and kills it (SIGKILL) after
+// `delayMicroseconds`. The writer tells what it has reached through the
+// function it is given; the numbers it told before it died are returned.
+// Sets `killed` to false when the writer ended by itself (it throwing
+// counts so). POSIX only.
+using ReportProgress = std::function<void(std::uint32_t)>;
+std::vector<std::uint32_t> killWriterAfter(int delayMicroseconds, const std::function<void(const ReportProgress&)>& writer,
+                                           bool& killed);
 
 }  // namespace fennick::test

@@ -16,11 +16,6 @@
 #include "jet/error.h"
 #include "platform/file.h"
 
-#ifndef _WIN32
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 namespace fennick::jet {
 namespace {
@@ -116,35 +111,19 @@ TEST_P(HeldIndexEntries, AWriterKilledAtAnyMomentLeavesEveryCommittedRowIndexed)
       createKeyed(db);
       db.commit();
     }
-    int acks[2];
-    ASSERT_EQ(pipe(acks), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      close(acks[0]);
-      try {
-        auto db = Database::open(path, OpenMode::ReadWrite);
-        for (int batch = 0;; ++batch) {
-          db.beginTransaction();
-          for (int i = 0; i < 40; ++i) db.appendRow("T", keyedRow(batch * 40 + i + 1));
-          db.commit();
-          const int committed = (batch + 1) * 40;
-          if (write(acks[1], &committed, sizeof committed) != sizeof committed) _exit(3);
-          if (batch % 7 == 6) db.flush();
-        }
-      } catch (...) {
-        _exit(2);
+    bool killed = false;
+    const auto told = test::killWriterAfter(std::uniform_int_distribution<int>(2000, 120000)(random), [&](const test::ReportProgress& report) {
+      auto db = Database::open(path, OpenMode::ReadWrite);
+      for (std::uint32_t batch = 0;; ++batch) {
+        db.beginTransaction();
+        for (std::uint32_t i = 0; i < 40; ++i) db.appendRow("T", keyedRow(static_cast<int>(batch * 40 + i + 1)));
+        db.commit();
+        report((batch + 1) * 40);
+        if (batch % 7 == 6) db.flush();
       }
-    }
-    close(acks[1]);
-    usleep(static_cast<useconds_t>(std::uniform_int_distribution<int>(2000, 120000)(random)));
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself, status " << status;
-    int committed = 0, message = 0;
-    while (read(acks[0], &message, sizeof message) == sizeof message) committed = message;
-    close(acks[0]);
+    }, killed);
+    ASSERT_TRUE(killed) << "the writer stopped by itself";
+    const long long committed = told.empty() ? 0 : told.back();
 
     {
       const auto db = Database::open(path, OpenMode::ReadOnly);

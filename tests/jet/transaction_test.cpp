@@ -13,12 +13,6 @@
 #include <set>
 #include <string>
 
-#ifndef _WIN32
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 #include "database_state.h"
 #include "fixtures.h"
 #include "jet/database.h"
@@ -295,37 +289,21 @@ TEST(Transaction, KilledDuringCommitsLeavesExactlyACommittedState) {
       writeState(DatabaseInternals::of(db).pager, 0);
       db.commit();
     }
-    int acks[2];
-    ASSERT_EQ(pipe(acks), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      close(acks[0]);
-      try {
-        auto db = Database::open(path, OpenMode::ReadWrite);
-        for (std::uint32_t s = 1;; ++s) {
-          // Tell the parent when each commit starts (2s) and has returned (2s + 1).
-          const std::uint32_t started = 2 * s, done = 2 * s + 1;
-          if (write(acks[1], &started, sizeof started) != sizeof started) _exit(3);
-          db.beginTransaction();
-          writeState(DatabaseInternals::of(db).pager, s);
-          db.commit();
-          if (write(acks[1], &done, sizeof done) != sizeof done) _exit(3);
-        }
-      } catch (...) {
-        _exit(2);
+    bool killed = false;
+    const auto told = test::killWriterAfter(std::uniform_int_distribution<int>(0, 40000)(random), [&](const test::ReportProgress& report) {
+      auto db = Database::open(path, OpenMode::ReadWrite);
+      for (std::uint32_t s = 1;; ++s) {
+        // Tell the parent when each commit starts (2s) and has returned (2s + 1).
+        report(2 * s);
+        db.beginTransaction();
+        writeState(DatabaseInternals::of(db).pager, s);
+        db.commit();
+        report(2 * s + 1);
       }
-    }
-    close(acks[1]);
-    usleep(static_cast<useconds_t>(std::uniform_int_distribution<int>(0, 40000)(random)));
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself, status " << status;
-    std::uint32_t lastStarted = 0, lastDone = 0, message = 0;
-    while (read(acks[0], &message, sizeof message) == sizeof message)
-      (message % 2 ? lastDone : lastStarted) = message / 2;
-    close(acks[0]);
+    }, killed);
+    ASSERT_TRUE(killed) << "the writer stopped by itself";
+    std::uint32_t lastStarted = 0, lastDone = 0;
+    for (std::uint32_t message : told) (message % 2 ? lastDone : lastStarted) = message / 2;
 
     const bool journalLeft = readJournal(path, 4096).has_value();
     killedMidCommit += journalLeft ? 1 : 0;
