@@ -83,7 +83,7 @@ void prepareIndexEntries(DatabaseState& db, const TableDefinition& def, const st
     if (real.unique && !anyNull) {
       keys.uniqueKey[i] = true;
       IndexTree tree(db.pager, real.firstPage, real.usageMapPointer, m.what, db.indexPages);
-      if (db.pendingIndexes.holdsKey(def.definitionPage, m.realIndex, keys.keys[i]) || tree.containsKey(keys.keys[i])) {
+      if (db.pendingIndexes.holdsKey(real, keys.keys[i]) || tree.containsKey(keys.keys[i])) {
         std::string shown;
         for (const KeyPart& p : m.parts) shown += (shown.empty() ? "" : ", ") + valueText(values[p.valueIndex]);
         throw Error("The unique " + m.what + " already holds the key (" + shown + "); the row was not added.");
@@ -111,7 +111,7 @@ void addIndexEntries(DatabaseState& db, const TableDefinition& def, const std::v
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     if (!keys.entered[i]) continue;
     const std::size_t real = indexes[i].realIndex;
-    db.pendingIndexes.add(def.definitionPage, real, def.realIndexes[real], indexes[i].what, keys.keys[i], row,
+    db.pendingIndexes.add(def.definitionPage, def.realIndexes[real], indexes[i].what, keys.keys[i], row,
                           keys.uniqueKey[i]);
   }
 }

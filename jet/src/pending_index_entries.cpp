@@ -39,6 +39,7 @@ bool PendingIndexEntries::Group::holdsKey(std::span<const std::uint8_t> wanted) 
 
 void PendingIndexEntries::Group::placeKeys() {
   std::size_t wanted = placed;
+  placedUpTo = std::max(placedUpTo, written);
   for (std::size_t i = placedUpTo; i < ends.size(); ++i) wanted += uniqueKey[i] ? 1 : 0;
   std::size_t from = placedUpTo;
   if (wanted * 2 > keySlots.size()) {  // a larger table, everything placed again
@@ -46,7 +47,7 @@ void PendingIndexEntries::Group::placeKeys() {
     while (size < wanted * 2) size *= 2;
     keySlots.assign(size, 0);
     placed = 0;
-    from = 0;
+    from = written;
   }
   const std::size_t mask = keySlots.size() - 1;
   for (std::size_t i = from; i < ends.size(); ++i) {
@@ -65,7 +66,7 @@ void PendingIndexEntries::Group::forgetPlacedKeys() {
   placed = placedUpTo = 0;
   anyUnique = false;
   largestUnique.clear();
-  for (std::size_t i = 0; i < ends.size(); ++i) {
+  for (std::size_t i = written; i < ends.size(); ++i) {
     if (!uniqueKey[i]) continue;
     if (!anyUnique || entryLess(largestUnique, key(i))) largestUnique.assign(key(i).begin(), key(i).end());
     anyUnique = true;
@@ -84,29 +85,27 @@ void PendingIndexEntries::Group::keep(std::size_t from, std::size_t to) {
   keyLengths.erase(keyLengths.begin(), keyLengths.begin() + static_cast<std::ptrdiff_t>(from));
   uniqueKey.erase(uniqueKey.begin() + static_cast<std::ptrdiff_t>(to), uniqueKey.end());
   uniqueKey.erase(uniqueKey.begin(), uniqueKey.begin() + static_cast<std::ptrdiff_t>(from));
-  forgetPlacedKeys();  // the entries' numbers changed
 }
 
 std::vector<std::uint32_t> PendingIndexEntries::tablesLeftOut() const {
   std::vector<std::uint32_t> out;
-  for (const auto& [key, g] : groups_)
-    if (g.written < g.ends.size() && (out.empty() || out.back() != key.first)) out.push_back(key.first);
+  for (const auto& [root, g] : groups_)
+    if (g.written < g.ends.size() && std::find(out.begin(), out.end(), g.definitionPage) == out.end())
+      out.push_back(g.definitionPage);
   return out;
 }
 
-bool PendingIndexEntries::holdsKey(std::uint32_t definitionPage, std::size_t realIndex,
-                                   std::span<const std::uint8_t> key) {
-  const auto it = groups_.find({definitionPage, realIndex});
+bool PendingIndexEntries::holdsKey(const RealIndex& real, std::span<const std::uint8_t> key) {
+  const auto it = groups_.find(real.firstPage);
   return it != groups_.end() && it->second.holdsKey(key);
 }
 
-void PendingIndexEntries::add(std::uint32_t definitionPage, std::size_t realIndex, const RealIndex& real,
-                              const std::string& what, std::span<const std::uint8_t> key, RowLocation row,
-                              bool uniqueKey) {
-  auto [it, created] = groups_.try_emplace({definitionPage, realIndex});
+void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& real, const std::string& what,
+                              std::span<const std::uint8_t> key, RowLocation row, bool uniqueKey) {
+  auto [it, created] = groups_.try_emplace(real.firstPage);
   Group& g = it->second;
-  if (created) {
-    g.rootPage = real.firstPage;
+  if (g.written == g.ends.size()) {  // whatever it held is in the tree: the index now at this root
+    g.definitionPage = definitionPage;
     g.usageMapPointer = real.usageMapPointer;
     g.what = what;
   }
@@ -124,7 +123,7 @@ void PendingIndexEntries::add(std::uint32_t definitionPage, std::size_t realInde
 }
 
 void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
-  for (auto& [key, g] : groups_) {
+  for (auto& [root, g] : groups_) {
     if (g.written == g.ends.size()) continue;
     // Sorted on the eight bytes after what all the entries share, with
     // whole entries compared only where those are equal.
@@ -159,8 +158,9 @@ void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
       const auto pointer = e.last(kIndexPointerSize);
       sorted.push_back({e.first(g.keyLengths[i]), {loadBigEndian32(pointer) >> 8, pointer[3]}});
     }
-    IndexTree(pager, g.rootPage, g.usageMapPointer, g.what, cache).insertAscending(sorted);
+    IndexTree(pager, root, g.usageMapPointer, g.what, cache).insertAscending(sorted);
     g.written = g.ends.size();
+    g.forgetPlacedKeys();  // the tree answers for them now
   }
 }
 
@@ -168,9 +168,11 @@ void PendingIndexEntries::commit() {
   bytes_ = 0;
   for (auto it = groups_.begin(); it != groups_.end();) {
     Group& g = it->second;
+    const bool removed = g.written > 0;
     g.keep(g.written, g.ends.size());
     g.written = 0;
     g.committed = g.ends.size();
+    if (removed) g.forgetPlacedKeys();
     bytes_ += g.bytes.size();
     it = g.ends.empty() ? groups_.erase(it) : std::next(it);
   }
@@ -180,8 +182,10 @@ void PendingIndexEntries::rollback() {
   bytes_ = 0;
   for (auto it = groups_.begin(); it != groups_.end();) {
     Group& g = it->second;
+    const bool changed = g.written > 0 || g.committed < g.ends.size();
     g.keep(0, g.committed);
     g.written = 0;
+    if (changed) g.forgetPlacedKeys();
     bytes_ += g.bytes.size();
     it = g.ends.empty() ? groups_.erase(it) : std::next(it);
   }

@@ -15,7 +15,6 @@
 #include <map>
 #include <span>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "index_btree.h"
@@ -34,13 +33,13 @@ class PendingIndexEntries {
   // the open transaction commits.
   std::vector<std::uint32_t> tablesLeftOut() const;
 
-  // Whether a held entry of the stored index has exactly this key (counting
-  // only keys added with `uniqueKey`).
-  bool holdsKey(std::uint32_t definitionPage, std::size_t realIndex, std::span<const std::uint8_t> key);
-  // Holds key + the row's data pointer for stored index `realIndex` of the
-  // table (`what` names it in messages). `uniqueKey`: a key of a unique
-  // index without NULLs, which holdsKey must find.
-  void add(std::uint32_t definitionPage, std::size_t realIndex, const RealIndex& real, const std::string& what,
+  // Whether an entry held for the stored index, and not yet in its tree,
+  // has exactly this key (counting only keys added with `uniqueKey`).
+  bool holdsKey(const RealIndex& real, std::span<const std::uint8_t> key);
+  // Holds key + the row's data pointer for the table's stored index `real`
+  // (`what` names it in messages). `uniqueKey`: a key of a unique index
+  // without NULLs, which holdsKey must find.
+  void add(std::uint32_t definitionPage, const RealIndex& real, const std::string& what,
            std::span<const std::uint8_t> key, RowLocation row, bool uniqueKey);
 
   // Writes every entry not yet in its tree, in key order, inside the pager's
@@ -53,15 +52,16 @@ class PendingIndexEntries {
 
  private:
   struct Group {
-    std::uint32_t rootPage = 0;
+    std::uint32_t definitionPage = 0;
     std::uint32_t usageMapPointer = 0;
     std::string what;
     std::vector<std::uint8_t> bytes;  // the entries back to back
     std::vector<std::uint32_t> ends;  // entry i is bytes[end(i-1), ends[i])
     std::vector<std::uint16_t> keyLengths;
     std::vector<bool> uniqueKey;
-    // The largest unique key held: a key past it needs no look-up, so
-    // loads in key order never build the table below.
+    // Below, only entries not yet in the tree count (the tree answers for
+    // the others). The largest unique key held: a key past it needs no
+    // look-up, so loads in key order never build the table below.
     std::vector<std::uint8_t> largestUnique;
     bool anyUnique = false;
     // Open addressing over the entries with a unique key, filled when a
@@ -84,8 +84,9 @@ class PendingIndexEntries {
     void forgetPlacedKeys();  // after entries were removed
     void keep(std::size_t from, std::size_t to);  // only entries [from, to) remain
   };
-  using GroupKey = std::pair<std::uint32_t, std::size_t>;  // definition page, stored index
-  std::map<GroupKey, Group> groups_;
+  // By root page: a stored index keeps its root for life, while its number
+  // in the table changes when an index before it is dropped.
+  std::map<std::uint32_t, Group> groups_;
   std::size_t bytes_ = 0;
 };
 

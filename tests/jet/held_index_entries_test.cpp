@@ -76,6 +76,32 @@ TEST_P(HeldIndexEntries, DuplicatesRollbacksAndClosingKeepTheIndexesRight) {
             "\nname " + std::to_string(1050 * 37 % 1009) + "\n");
 }
 
+// Dropping an index renumbers the ones after it, and a new index may get
+// the dropped one's pages: entries held before and after go where they belong.
+TEST_P(HeldIndexEntries, IndexesReshapedInTheTransactionGetTheirOwnEntries) {
+  const std::string path = freshCopy(GetParam(), "held_reshaped");
+  {
+    auto db = Database::open(path, OpenMode::ReadWrite);
+    db.beginTransaction();
+    createKeyed(db);
+    for (int id = 1; id <= 200; ++id) db.appendRow("T", keyedRow(id));
+    db.commit();
+    db.beginTransaction();
+    for (int id = 201; id <= 300; ++id) db.appendRow("T", keyedRow(id));
+    db.dropIndex("T", "PrimaryKey");
+    for (int id = 301; id <= 400; ++id) db.appendRow("T", keyedRow(id));
+    db.createIndex("T", {"ById", {{"Id"}}, true});
+    EXPECT_THROW(db.appendRow("T", keyedRow(5)), Error);
+    EXPECT_THROW(db.appendRow("T", keyedRow(350)), Error);
+    for (int id = 401; id <= 500; ++id) db.appendRow("T", keyedRow(id));
+    EXPECT_THROW(db.appendRow("T", keyedRow(450)), Error);
+    db.commit();
+  }
+  auto db = Database::open(path, OpenMode::ReadOnly);
+  EXPECT_EQ(countRows(db), 500);
+  EXPECT_EQ(db.checkIndexes("T"), std::vector<std::string>{});
+}
+
 TEST_P(HeldIndexEntries, AHandleGivenUpWithAnOpenTransactionWritesOnlyWhatWasCommitted) {
   const std::string path = freshCopy(GetParam(), "held_abandoned");
   {
