@@ -64,6 +64,7 @@ class RowlessWriter : public JetWriter {
   void appendRow(const jet::TableDefinition&, std::vector<std::optional<Value>>&) override {}
   void beginTransaction() override { inner_->beginTransaction(); }
   void commitTransaction() override { inner_->commitTransaction(); }
+  void finishWrites() override { inner_->finishWrites(); }
 
  private:
   std::unique_ptr<JetWriter> inner_;

@@ -192,6 +192,9 @@ class JetTarget final : public TargetDatabase {
   void commitTransaction() override {
     if (session_->writer) session_->writer->commitTransaction();
   }
+  void finishWrites() override {
+    if (session_->writer) session_->writer->finishWrites();
+  }
 
  private:
   std::unique_ptr<JetCursor> rowset(const jet::sql::Select& select) {

@@ -39,6 +39,8 @@ class JetWriter {
   virtual void appendRow(const jet::TableDefinition& table, std::vector<std::optional<Value>>& fields) = 0;
   virtual void beginTransaction() = 0;
   virtual void commitTransaction() = 0;
+  // Outside a transaction: what the database holds back, written out.
+  virtual void finishWrites() {}
 };
 
 // Makes the writer for a database just opened; `readOnly` when the file

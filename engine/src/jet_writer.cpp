@@ -51,6 +51,10 @@ class EngineWriter : public JetWriter {
     database_.commit();
   }
 
+  void finishWrites() override {
+    if (!open_) database_.flush();
+  }
+
  private:
   void createTable(const jet::sql::CreateTable& statement) {
     std::vector<jet::NewColumn> columns;

@@ -79,15 +79,18 @@ bool copyrows(SourceConnection& source, TargetConnection& target, ConversionLog&
     transactionStarted = false;
     log.ReplaceLastLine(progressLine(sourceName, counter - 1));
     rowset.close();
+    // The table's index entries, held back between commits, written now:
+    // the file is complete for any program once its table is done.
+    target.finishWrites();
     return true;
   } catch (const std::exception& e) {
     errorText = e.what();
-    if (transactionStarted) {
-      try {
-        target.commit();
-      } catch (const std::exception&) {
-        // The copy's own error is the one to report.
-      }
+    try {
+      if (transactionStarted) target.commit();
+      rowset.close();
+      target.finishWrites();
+    } catch (const std::exception&) {
+      // The copy's own error is the one to report.
     }
     rowset.close();
     return false;

@@ -30,6 +30,7 @@ TargetDatabase& TargetConnection::database() {
 
 void TargetConnection::begin() { database().beginTransaction(); }
 void TargetConnection::commit() { database().commitTransaction(); }
+void TargetConnection::finishWrites() { database().finishWrites(); }
 
 void TargetCommand::execute() { connection_.database().execute(text_); }
 

@@ -44,6 +44,10 @@ class TargetDatabase {
   virtual std::unique_ptr<TargetCursor> openCursor(const std::string& sql) = 0;
   virtual void beginTransaction() = 0;
   virtual void commitTransaction() = 0;
+  // Outside a transaction: writes out what the database holds back between
+  // commits (our engine: the index entries of appended rows), so that other
+  // programs find the file complete. Nothing by default.
+  virtual void finishWrites() {}
 };
 
 // Opens the database file at a path (the path as typed).
@@ -106,6 +110,8 @@ class TargetConnection {
 
   void begin();
   void commit();
+  // After the last commit of a table's rows: see TargetDatabase::finishWrites.
+  void finishWrites();
 
   // The open database; throws when the connection is closed.
   TargetDatabase& database();
