@@ -64,8 +64,17 @@ void listTablesLeftOut(DatabaseState& db) {
 
 void afterCommit(DatabaseState& db) {
   db.pendingIndexes.commit();
-  if (db.pendingIndexes.empty()) removeList(db);
-  else if (db.pendingIndexes.bytes() > kMaxHeldIndexBytes) settleHeldEntries(db);
+  if (db.pendingIndexes.empty()) {
+    removeList(db);
+  } else if (db.pendingIndexes.bytes() > kMaxHeldIndexBytes) {
+    // The commit itself has succeeded and must not be reported as failed:
+    // should this fail, it is tried again after the next commit, and the
+    // list names the tables meanwhile.
+    try {
+      settleHeldEntries(db);
+    } catch (const std::exception&) {
+    }
+  }
 }
 
 void writeHeldEntries(DatabaseState& db) {
