@@ -123,7 +123,8 @@ void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& rea
 }
 
 void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
-  for (auto& [root, g] : groups_) {
+  for (auto& [root, group] : groups_) {
+    Group& g = group;  // a plain reference, for the lambda below
     if (g.written == g.ends.size()) continue;
     // Sorted on the eight bytes after what all the entries share, with
     // whole entries compared only where those are equal.
