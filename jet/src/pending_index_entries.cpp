@@ -102,8 +102,7 @@ bool PendingIndexEntries::holdsKey(const RealIndex& real, std::span<const std::u
 
 void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& real, const std::string& what,
                               std::span<const std::uint8_t> key, RowLocation row, bool uniqueKey) {
-  auto [it, created] = groups_.try_emplace(real.firstPage);
-  Group& g = it->second;
+  Group& g = groups_[real.firstPage];
   if (g.written == g.ends.size()) {  // whatever it held is in the tree: the index now at this root
     g.definitionPage = definitionPage;
     g.usageMapPointer = real.usageMapPointer;
