@@ -121,17 +121,17 @@ void IndexTree::insertEntry(std::span<const std::uint8_t> entry) {
   if (splitHappened_) fixTails();
 }
 
-void IndexTree::insertAscending(std::span<const NewEntry> entries) {
+void IndexTree::insertAscending(std::span<const std::span<const std::uint8_t>> entries) {
   const std::size_t limit = maxKeySize(pager_.format());
-  std::vector<std::uint8_t> entry;
   rightEdge_.clear();
   rightEdgeStale_ = false;
-  for (const NewEntry& e : entries) {
-    if (e.key.size() > limit)
-      throw Error("A key of " + std::to_string(e.key.size()) + " bytes is too long for the " + what_ + " (at most " +
-                  std::to_string(limit) + ").");
-    entry.assign(e.key.begin(), e.key.end());
-    appendDataPointer(entry, e.row.page, static_cast<std::uint8_t>(e.row.row));
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    // Entries in key order lie all over the caller's memory: fetch ahead.
+    if (i + 16 < entries.size()) __builtin_prefetch(entries[i + 16].data());
+    const auto entry = entries[i];
+    if (entry.size() < kIndexPointerSize + 1 || entry.size() - kIndexPointerSize > limit)
+      throw Error("A key of " + std::to_string(entry.size() - kIndexPointerSize) + " bytes is too long for the " +
+                  what_ + " (at most " + std::to_string(limit) + ").");
     if (appendAtRightEdge(entry)) continue;
     refreshRightEdge();
     insertEntry(entry);

@@ -34,14 +34,10 @@ class IndexTree {
   // Adds key + the row's data pointer. Throws Error when the entry is too
   // long for an index page.
   void insert(std::span<const std::uint8_t> key, RowLocation row);
-  // The same for many entries, given in ascending order: entries after the
-  // index's last go straight onto its last leaf while it has room, the
-  // pages above it brought up to date once.
-  struct NewEntry {
-    std::span<const std::uint8_t> key;
-    RowLocation row;
-  };
-  void insertAscending(std::span<const NewEntry> entries);
+  // Many whole entries (key, then the data pointer as index pages hold it),
+  // in ascending order: entries after the index's last go straight onto its
+  // last leaf while it has room, the pages above it brought up to date once.
+  void insertAscending(std::span<const std::span<const std::uint8_t>> entries);
   // Removes that exact entry; false when the index does not hold it.
   bool remove(std::span<const std::uint8_t> key, RowLocation row);
   // Whether some entry has exactly this key (any row).

@@ -122,8 +122,7 @@ void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& rea
 }
 
 void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
-  for (auto& [root, group] : groups_) {
-    Group& g = group;  // a plain reference, for the lambda below
+  for (auto& [root, g] : groups_) {
     if (g.written == g.ends.size()) continue;
     // Sorted on the eight bytes after what all the entries share, with
     // whole entries compared only where those are equal.
@@ -138,7 +137,7 @@ void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
     }
     struct Item {
       std::uint64_t prefix;
-      std::uint32_t entry;
+      std::uint32_t begin, size;
     };
     std::vector<Item> order;
     order.reserve(g.ends.size() - g.written);
@@ -146,18 +145,16 @@ void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
       const auto e = g.entry(i);
       std::uint64_t prefix = 0;
       for (std::size_t k = 0; k < 8; ++k) prefix = prefix << 8 | (shared + k < e.size() ? e[shared + k] : 0);
-      order.push_back({prefix, static_cast<std::uint32_t>(i)});
+      order.push_back({prefix, static_cast<std::uint32_t>(g.begin(i)), static_cast<std::uint32_t>(e.size())});
     }
-    std::sort(order.begin(), order.end(), [&g](const Item& a, const Item& b) {
-      return a.prefix != b.prefix ? a.prefix < b.prefix : entryLess(g.entry(a.entry), g.entry(b.entry));
+    const std::uint8_t* base = g.bytes.data();
+    std::sort(order.begin(), order.end(), [base](const Item& a, const Item& b) {
+      return a.prefix != b.prefix ? a.prefix < b.prefix
+                                  : entryLess({base + a.begin, a.size}, {base + b.begin, b.size});
     });
-    std::vector<IndexTree::NewEntry> sorted;
+    std::vector<std::span<const std::uint8_t>> sorted;
     sorted.reserve(order.size());
-    for (const auto [prefix, i] : order) {
-      const auto e = g.entry(i);
-      const auto pointer = e.last(kIndexPointerSize);
-      sorted.push_back({e.first(g.keyLengths[i]), {loadBigEndian32(pointer) >> 8, pointer[3]}});
-    }
+    for (const Item& item : order) sorted.emplace_back(base + item.begin, item.size);
     IndexTree(pager, root, g.usageMapPointer, g.what, cache).insertAscending(sorted);
     g.written = g.ends.size();
     g.forgetPlacedKeys();  // the tree answers for them now
