@@ -15,6 +15,10 @@ std::uint64_t hashKey(std::span<const std::uint8_t> key) {
   return h ^ (h >> 32);
 }
 
+std::uint64_t filterBits(std::uint64_t hash) {
+  return 1ULL << ((hash >> 20) & 63) | 1ULL << ((hash >> 26) & 63) | 1ULL << ((hash >> 14) & 63);
+}
+
 bool entryLess(std::span<const std::uint8_t> x, std::span<const std::uint8_t> y) {
   const int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
   return c != 0 ? c < 0 : x.size() < y.size();
@@ -22,10 +26,34 @@ bool entryLess(std::span<const std::uint8_t> x, std::span<const std::uint8_t> y)
 
 }  // namespace
 
+void PendingIndexEntries::Group::filterKey(std::uint64_t hash) {
+  if ((filtered + 1) * 16 > filter.size() * 64) {
+    rebuildFilter(filtered + 1);
+    return;  // the rebuild took in every held key, this one too
+  }
+  filter[(hash >> 34) & (filter.size() - 1)] |= filterBits(hash);
+  ++filtered;
+}
+
+void PendingIndexEntries::Group::rebuildFilter(std::size_t keys) {
+  std::size_t words = 64;
+  while (words * 64 < keys * 32) words *= 2;  // room for twice as many
+  filter.assign(words, 0);
+  filtered = 0;
+  for (std::size_t i = written; i < ends.size(); ++i) {
+    if (!uniqueKey[i]) continue;
+    const std::uint64_t hash = hashKey(key(i));
+    filter[(hash >> 34) & (words - 1)] |= filterBits(hash);
+    ++filtered;
+  }
+}
+
 bool PendingIndexEntries::Group::holdsKey(std::span<const std::uint8_t> wanted) {
   if (!anyUnique || entryLess(largestUnique, wanted)) return false;
-  placeKeys();
   const std::uint64_t hash = hashKey(wanted);
+  const std::uint64_t bits = filterBits(hash);
+  if ((filter[(hash >> 34) & (filter.size() - 1)] & bits) != bits) return false;
+  placeKeys();
   const std::uint64_t tag = hash & 0xFFFFFFFF00000000ULL;
   const std::size_t mask = keySlots.size() - 1;
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
@@ -66,11 +94,14 @@ void PendingIndexEntries::Group::forgetPlacedKeys() {
   placed = placedUpTo = 0;
   anyUnique = false;
   largestUnique.clear();
+  std::size_t keys = 0;
   for (std::size_t i = written; i < ends.size(); ++i) {
     if (!uniqueKey[i]) continue;
     if (!anyUnique || entryLess(largestUnique, key(i))) largestUnique.assign(key(i).begin(), key(i).end());
     anyUnique = true;
+    ++keys;
   }
+  rebuildFilter(keys);
 }
 
 void PendingIndexEntries::Group::keep(std::size_t from, std::size_t to) {
@@ -114,9 +145,10 @@ void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& rea
   g.ends.push_back(static_cast<std::uint32_t>(g.bytes.size()));
   g.keyLengths.push_back(static_cast<std::uint16_t>(key.size()));
   g.uniqueKey.push_back(uniqueKey);
-  if (uniqueKey && (!g.anyUnique || entryLess(g.largestUnique, key))) {
-    g.largestUnique.assign(key.begin(), key.end());
+  if (uniqueKey) {
+    if (!g.anyUnique || entryLess(g.largestUnique, key)) g.largestUnique.assign(key.begin(), key.end());
     g.anyUnique = true;
+    g.filterKey(hashKey(key));
   }
   bytes_ += g.bytes.size() - before;
 }

@@ -71,6 +71,12 @@ class PendingIndexEntries {
     std::vector<std::uint64_t> keySlots;
     std::size_t placed = 0;      // entries in keySlots
     std::size_t placedUpTo = 0;  // entries before this one are placed
+    // A blocked Bloom filter over the same keys, kept as they are added:
+    // three bits in one word per key, about 16 bits a key, so that a key
+    // held nowhere (nearly every key of a load) is answered from a small
+    // array instead of the table.
+    std::vector<std::uint64_t> filter;
+    std::size_t filtered = 0;  // keys in the filter
     std::size_t committed = 0;  // entries before the open transaction's
     std::size_t written = 0;    // entries in the trees, in the open transaction
 
@@ -81,6 +87,8 @@ class PendingIndexEntries {
     std::span<const std::uint8_t> key(std::size_t i) const { return entry(i).first(keyLengths[i]); }
     bool holdsKey(std::span<const std::uint8_t> key);
     void placeKeys();
+    void filterKey(std::uint64_t hash);
+    void rebuildFilter(std::size_t keys);
     void forgetPlacedKeys();  // after entries were removed
     void keep(std::size_t from, std::size_t to);  // only entries [from, to) remain
   };

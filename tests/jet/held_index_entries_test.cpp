@@ -7,6 +7,7 @@
 // by mdbtools.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -74,6 +75,37 @@ TEST_P(HeldIndexEntries, DuplicatesRollbacksAndClosingKeepTheIndexesRight) {
   if (const std::string why = test::mdbtoolsMissing(); !why.empty()) GTEST_SKIP() << why;
   EXPECT_EQ(test::mdbtool("echo 'select Name from T where Id = 1050' | mdb-sql -HFP " + shellQuote(path)),
             "\nname " + std::to_string(1050 * 37 % 1009) + "\n");
+}
+
+// Many held keys in random order: every twin is found, every new key passes.
+TEST_P(HeldIndexEntries, TwinsAmongManyHeldKeysAreAllFound) {
+  const std::string path = freshCopy(GetParam(), "held_many");
+  auto db = Database::open(path, OpenMode::ReadWrite);
+  db.beginTransaction();
+  createKeyed(db);
+  std::vector<int> ids(20000);
+  for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = static_cast<int>(i) * 2 + 1;  // odd numbers
+  std::shuffle(ids.begin(), ids.end(), std::mt19937(7));
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    db.appendRow("T", keyedRow(ids[i]));
+    if (i % 5000 == 4999) {
+      db.commit();
+      db.beginTransaction();
+    }
+  }
+  int refused = 0;
+  for (int k = 0; k < 400; ++k) {
+    try {
+      db.appendRow("T", keyedRow(ids[static_cast<std::size_t>(k) * 37 % ids.size()]));
+    } catch (const Error&) {
+      ++refused;
+    }
+    db.appendRow("T", keyedRow(2 * k + 2));  // even: new
+  }
+  EXPECT_EQ(refused, 400);
+  db.commit();
+  EXPECT_EQ(db.checkIndexes("T"), std::vector<std::string>{});
+  EXPECT_EQ(countRows(db), 20400);
 }
 
 // Dropping an index renumbers the ones after it, and a new index may get
