@@ -151,8 +151,7 @@ std::vector<std::string> Database::checkIndexes(std::string_view tableName) cons
   else settleHeldEntries(*state_);
   const TableDefinition def = definition(tableName);
   std::vector<std::string> problems = checkTableIndexes(state_, def);
-  if (!state_->pager.writable() &&
-      std::find(state_->listedTables.begin(), state_->listedTables.end(), def.definitionPage) != state_->listedTables.end())
+  if (!state_->pager.writable() && listsTable(state_->listedTables, def.definitionPage))
     problems.insert(problems.begin(), "The indexes of table \"" + def.name +
                                           "\" may lack entries of rows a writer added before it was cut short; "
                                           "opening the file for writing brings them in line.");

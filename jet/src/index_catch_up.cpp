@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <sstream>
 
-#include "bytes.h"
 #include "index_btree.h"
 #include "index_maintenance.h"
 #include "jet/error.h"
@@ -39,16 +38,30 @@ void removeList(DatabaseState& db) {
 
 std::string indexListPath(const std::string& databasePath) { return databasePath + ".findex"; }
 
+bool listsTable(const std::vector<std::uint32_t>& listed, std::uint32_t definitionPage) {
+  return std::find(listed.begin(), listed.end(), definitionPage) != listed.end() ||
+         std::find(listed.begin(), listed.end(), kEveryTable) != listed.end();
+}
+
 std::vector<std::uint32_t> tablesListed(const std::string& databasePath) {
   const std::string path = indexListPath(databasePath);
   if (!platform::isRegularFile(path)) return {};
+  // A list that cannot be read names every table: catching up a table
+  // whose indexes are complete only costs time.
+  const std::vector<std::uint32_t> everyTable = {kEveryTable};
   std::istringstream in(platform::readWholeFile(path));
   std::string line;
-  if (!std::getline(in, line) || line != kListHeader)
-    throwDamaged(databasePath, "the list of tables whose indexes lag their rows (" + path + ") is unreadable");
+  if (!std::getline(in, line) || line != kListHeader) return everyTable;
   std::vector<std::uint32_t> tables;
-  while (std::getline(in, line))
-    if (!line.empty()) tables.push_back(static_cast<std::uint32_t>(std::stoul(line)));
+  while (std::getline(in, line)) {
+    if (line.empty()) continue;
+    std::uint64_t page = 0;
+    for (const char c : line) {
+      if (c < '0' || c > '9' || page > 0xFFFFFF) return everyTable;
+      page = page * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    tables.push_back(static_cast<std::uint32_t>(page));
+  }
   return tables;
 }
 
@@ -115,11 +128,9 @@ void catchUpListedTables(const std::shared_ptr<DatabaseState>& db) {
   if (db->listedTables.empty()) return;
   db->pager.beginTransaction();
   try {
-    for (std::uint32_t page : db->listedTables) {
-      const auto entry = std::find_if(db->tables.begin(), db->tables.end(),
-                                      [&](const TableEntry& t) { return t.definitionPage == page; });
-      if (entry == db->tables.end()) continue;  // dropped since
-      const TableDefinition def = readTableDefinition(db->pager, db->text, entry->definitionPage, entry->name);
+    for (const TableEntry& table : db->tables) {
+      if (!listsTable(db->listedTables, table.definitionPage)) continue;  // tables dropped since are gone
+      const TableDefinition def = readTableDefinition(db->pager, db->text, table.definitionPage, table.name);
       const std::vector<MaintainedIndex> indexes = maintainedIndexes(def);
       std::vector<std::uint8_t> key;
       for (TableScan scan(db, def); scan.next();) {

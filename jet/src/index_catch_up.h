@@ -23,8 +23,11 @@ namespace fennick::jet {
 constexpr std::size_t kMaxHeldIndexBytes = 64u << 20;
 
 std::string indexListPath(const std::string& databasePath);
-// The definition pages the list beside the database names (none without one).
+// The definition pages the list beside the database names (none without
+// one); kEveryTable when it cannot be read.
+constexpr std::uint32_t kEveryTable = 0;  // page 0 holds no table
 std::vector<std::uint32_t> tablesListed(const std::string& databasePath);
+bool listsTable(const std::vector<std::uint32_t>& listed, std::uint32_t definitionPage);
 
 // Before a commit: lists the tables whose entries it leaves out.
 void listTablesLeftOut(DatabaseState& db);

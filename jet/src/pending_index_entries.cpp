@@ -77,14 +77,26 @@ void PendingIndexEntries::Group::placeKeys() {
     placed = 0;
     from = written;
   }
+  // In blocks: the slots a block needs are fetched while its hashes are
+  // made, as the slots lie all over the table.
+  constexpr std::size_t kBlock = 16;
+  std::uint64_t hashes[kBlock];
   const std::size_t mask = keySlots.size() - 1;
-  for (std::size_t i = from; i < ends.size(); ++i) {
-    if (!uniqueKey[i]) continue;
-    const std::uint64_t hash = hashKey(key(i));
-    std::size_t at = hash & mask;
-    while (keySlots[at] != 0) at = (at + 1) & mask;
-    keySlots[at] = (hash & 0xFFFFFFFF00000000ULL) | (i + 1);
-    ++placed;
+  for (std::size_t start = from; start < ends.size(); start += kBlock) {
+    const std::size_t stop = std::min(ends.size(), start + kBlock);
+    for (std::size_t i = start; i < stop; ++i) {
+      if (!uniqueKey[i]) continue;
+      hashes[i - start] = hashKey(key(i));
+      __builtin_prefetch(&keySlots[hashes[i - start] & mask]);
+    }
+    for (std::size_t i = start; i < stop; ++i) {
+      if (!uniqueKey[i]) continue;
+      const std::uint64_t hash = hashes[i - start];
+      std::size_t at = hash & mask;
+      while (keySlots[at] != 0) at = (at + 1) & mask;
+      keySlots[at] = (hash & 0xFFFFFFFF00000000ULL) | (i + 1);
+      ++placed;
+    }
   }
   placedUpTo = ends.size();
 }

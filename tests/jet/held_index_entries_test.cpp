@@ -17,6 +17,10 @@
 #include "jet/error.h"
 #include "platform/file.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 
 namespace fennick::jet {
 namespace {
@@ -206,6 +210,42 @@ TEST_P(HeldIndexEntries, AWriterKilledAtAnyMomentLeavesEveryCommittedRowIndexed)
     }
   }
   std::printf("%d of 12 kills left indexes to catch up\n", lagging);
+#endif
+}
+
+// A list beside the file that cannot be read names every table.
+TEST_P(HeldIndexEntries, AnUnreadableListCatchesUpEveryTable) {
+#ifdef _WIN32
+  GTEST_SKIP() << "killing a child process needs fork";
+#else
+  const std::string path = freshCopy(GetParam(), "held_unreadable");
+  {
+    auto db = Database::open(path, OpenMode::ReadWrite);
+    db.beginTransaction();
+    createKeyed(db);
+    db.commit();
+  }
+  bool killed = false;
+  const auto told = test::killWriterAfter(300000, [&](const test::ReportProgress& report) {
+    auto db = Database::open(path, OpenMode::ReadWrite);
+    db.beginTransaction();
+    for (int id = 1; id <= 100; ++id) db.appendRow("T", keyedRow(id));
+    db.commit();
+    report(100);
+    for (;;) pause();
+  }, killed);
+  ASSERT_TRUE(killed);
+  ASSERT_EQ(told, std::vector<std::uint32_t>{100});
+  ASSERT_TRUE(platform::isRegularFile(path + ".findex"));
+  platform::writeWholeFile(path + ".findex", "not a list\n");
+  {
+    const auto db = Database::open(path, OpenMode::ReadOnly);
+    EXPECT_FALSE(db.checkIndexes("T").empty());
+  }
+  auto db = Database::open(path, OpenMode::ReadWrite);
+  EXPECT_FALSE(platform::isRegularFile(path + ".findex"));
+  EXPECT_EQ(db.checkIndexes("T"), std::vector<std::string>{});
+  EXPECT_EQ(countRows(db), 100);
 #endif
 }
 
