@@ -48,7 +48,7 @@ std::unique_ptr<SourceDriver> openSqliteDriver(const std::string& utf8Path) {
   const std::string sourceName = "SQLite source \"" + utf8Path + "\"";
   sqlite3* raw = nullptr;
   const int status = sqlite3_open_v2(utf8Path.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-  SqliteDatabase db(raw, SqliteCloser());
+  auto db = std::make_shared<SqliteConnection>(raw);
   if (status != SQLITE_OK)
     throw std::runtime_error("Cannot open the " + sourceName + ": " + sqliteMessage(raw));
   sqlite3_extended_result_codes(raw, 1);

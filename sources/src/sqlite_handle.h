@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include <sqlite3.h>
@@ -16,8 +17,15 @@ struct SqliteFinalizer {
   void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
 
-// Shared: every dataset keeps the connection alive while it reads.
-using SqliteDatabase = std::shared_ptr<sqlite3>;
+// The connection with the lock every use of it takes: a dataset reads
+// ahead on a thread of its own, and the connection is opened without
+// SQLite's own locking. Shared: every dataset keeps it alive while it reads.
+struct SqliteConnection {
+  explicit SqliteConnection(sqlite3* raw) : db(raw) {}
+  std::unique_ptr<sqlite3, SqliteCloser> db;
+  std::mutex lock;
+};
+using SqliteDatabase = std::shared_ptr<SqliteConnection>;
 using SqliteStatement = std::unique_ptr<sqlite3_stmt, SqliteFinalizer>;
 
 inline std::string sqliteMessage(sqlite3* db) {

@@ -87,6 +87,43 @@ TEST(SqliteValues, DateColumnWithoutADateNamesTheColumnAndValue) {
   }
 }
 
+// Rows are read ahead in batches on a thread of the dataset's own: many
+// rows come in order, a bad cell stops them after the rows before it, two
+// datasets read side by side on one connection, and one left half-read
+// closes cleanly.
+TEST(SqliteValues, RowsReadAheadArriveInOrderUpToTheirFirstFault) {
+  const auto driver = openSqliteDriver(test::createSqliteFile(
+      "ahead.db",
+      "CREATE TABLE R (ID INTEGER, D DATE);"
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+      "INSERT INTO R SELECT i, CASE WHEN i = 2000 THEN 'never' ELSE '2024-01-01' END FROM n;"));
+  auto rows = driver->query("select ID, D from R order by ID");
+  auto others = driver->query("select ID from R where ID <= 1500 order by ID desc");
+  long long expected = 1, other = 1500;
+  try {
+    for (; !rows->eof(); rows->next(), ++expected) {
+      ASSERT_EQ(rows->value(0).asInteger(), expected);
+      if (!others->eof()) {
+        ASSERT_EQ(others->value(0).asInteger(), other--);
+        others->next();
+      }
+    }
+    FAIL() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Column 'D' holds 'never', which is not a date");
+  }
+  EXPECT_EQ(expected, 1999) << "the last row handed out before the fault";
+  EXPECT_TRUE(rows->eof());
+  EXPECT_TRUE(rows->value(0).isNull());
+  EXPECT_TRUE(others->eof());
+  // Half-read, then given up.
+  auto half = driver->query("select ID from R");
+  for (int i = 0; i < 700; ++i) half->next();
+  EXPECT_EQ(half->value(0).asInteger(), 701);
+  half.reset();
+  EXPECT_EQ(driver->query("select count(*) from R")->value(0).asInteger(), 3000);
+}
+
 TEST(SqliteValues, DateTextForms) {
   struct Case {
     const char* stored;
