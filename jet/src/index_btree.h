@@ -1,7 +1,9 @@
-// An index's tree of pages, changed one entry at a time inside the pager's
-// open transaction: insertion with page splits (a full root keeps its page
-// number and moves its entries one level down), removal (an emptied page
-// leaves the tree and is released), and the lookups unique indexes need.
+// An index's tree of pages, changed inside the pager's open transaction:
+// insertion with page splits (a full root keeps its page number and moves
+// its entries one level down), of one entry or of many in key order (those
+// past the tree's last entry appended to its last leaf), removal (an
+// emptied page leaves the tree and is released), and the lookups unique
+// indexes need.
 // Intermediate entries carry the last entry of their child; pages of one
 // level are linked both ways; intermediate pages on the right edge name the
 // tree's last leaf as its tail. A tail leaf Access left outside the tree
