@@ -1,7 +1,6 @@
 // Opening a database and the public handle and cursor.
 #include "jet/database.h"
 
-#include <algorithm>
 #include <array>
 
 #include "catalog.h"

@@ -28,6 +28,15 @@ void writeList(const std::string& databasePath, const std::vector<std::uint32_t>
   platform::replaceFile(temporary, path);
 }
 
+// Gives up the open transaction of index work: its pages, the trees'
+// decoded pages, and the held entries it wrote (the committed ones are
+// held again).
+void abandonIndexWork(DatabaseState& db) {
+  db.pager.rollback();
+  db.pendingIndexes.rollback();
+  db.indexPages.discard();
+}
+
 void removeList(DatabaseState& db) {
   if (db.listedTables.empty()) return;
   platform::removeFile(indexListPath(db.pager.path()));
@@ -101,9 +110,7 @@ void settleHeldEntries(DatabaseState& db) {
     writeHeldEntries(db);
     db.pager.commit();
   } catch (...) {
-    db.pager.rollback();
-    db.pendingIndexes.rollback();
-    db.indexPages.discard();
+    abandonIndexWork(db);
     throw;
   }
   db.info.pageCount = db.pager.pageCount();
@@ -112,11 +119,7 @@ void settleHeldEntries(DatabaseState& db) {
 
 void settleOnClose(DatabaseState& db) noexcept {
   try {
-    if (db.pager.inTransaction()) {
-      db.pager.rollback();
-      db.pendingIndexes.rollback();
-      db.indexPages.discard();
-    }
+    if (db.pager.inTransaction()) abandonIndexWork(db);
     settleHeldEntries(db);
   } catch (...) {
     // The list beside the file names what is still left out.
@@ -143,8 +146,7 @@ void catchUpListedTables(const std::shared_ptr<DatabaseState>& db) {
     }
     db->pager.commit();
   } catch (...) {
-    db->pager.rollback();
-    db->indexPages.discard();
+    abandonIndexWork(*db);
     throw;
   }
   db->info.pageCount = db->pager.pageCount();
