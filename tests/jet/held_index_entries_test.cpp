@@ -38,6 +38,10 @@ void createKeyed(Database& db) {
 
 std::vector<Value> keyedRow(int id) { return {Value::integer(id), Value::text("name " + std::to_string(id * 37 % 1009))}; }
 
+void appendIds(Database& db, int first, int last) {
+  for (int id = first; id <= last; ++id) db.appendRow("T", keyedRow(id));
+}
+
 long long countRows(const Database& db) {
   long long n = 0;
   for (auto rows = db.openCursor("T"); rows.next();) ++n;
@@ -50,12 +54,12 @@ TEST_P(HeldIndexEntries, DuplicatesRollbacksAndClosingKeepTheIndexesRight) {
     auto db = Database::open(path, OpenMode::ReadWrite);
     db.beginTransaction();
     createKeyed(db);
-    for (int id = 1; id <= 300; ++id) db.appendRow("T", keyedRow(id));
+    appendIds(db, 1, 300);
     db.commit();
     // A twin of a committed key that is held, not yet in the tree.
     db.beginTransaction();
     EXPECT_THROW(db.appendRow("T", keyedRow(150)), Error);
-    for (int id = 301; id <= 400; ++id) db.appendRow("T", keyedRow(id));
+    appendIds(db, 301, 400);
     EXPECT_THROW(db.appendRow("T", keyedRow(350)), Error);  // a twin from this transaction
     db.rollback();
     // The rolled-back keys are free again; the committed ones are not.
@@ -69,7 +73,7 @@ TEST_P(HeldIndexEntries, DuplicatesRollbacksAndClosingKeepTheIndexesRight) {
     EXPECT_FALSE(platform::isRegularFile(path + ".findex"));
     db.beginTransaction();
     EXPECT_THROW(db.appendRow("T", keyedRow(300)), Error);
-    for (int id = 1000; id < 1100; ++id) db.appendRow("T", keyedRow(id));
+    appendIds(db, 1000, 1099);
     db.commit();
   }  // closing writes the rest
   EXPECT_FALSE(platform::isRegularFile(path + ".findex"));
@@ -120,16 +124,16 @@ TEST_P(HeldIndexEntries, IndexesReshapedInTheTransactionGetTheirOwnEntries) {
     auto db = Database::open(path, OpenMode::ReadWrite);
     db.beginTransaction();
     createKeyed(db);
-    for (int id = 1; id <= 200; ++id) db.appendRow("T", keyedRow(id));
+    appendIds(db, 1, 200);
     db.commit();
     db.beginTransaction();
-    for (int id = 201; id <= 300; ++id) db.appendRow("T", keyedRow(id));
+    appendIds(db, 201, 300);
     db.dropIndex("T", "PrimaryKey");
-    for (int id = 301; id <= 400; ++id) db.appendRow("T", keyedRow(id));
+    appendIds(db, 301, 400);
     db.createIndex("T", {"ById", {{"Id"}}, true});
     EXPECT_THROW(db.appendRow("T", keyedRow(5)), Error);
     EXPECT_THROW(db.appendRow("T", keyedRow(350)), Error);
-    for (int id = 401; id <= 500; ++id) db.appendRow("T", keyedRow(id));
+    appendIds(db, 401, 500);
     EXPECT_THROW(db.appendRow("T", keyedRow(450)), Error);
     db.commit();
   }
@@ -144,10 +148,10 @@ TEST_P(HeldIndexEntries, AHandleGivenUpWithAnOpenTransactionWritesOnlyWhatWasCom
     auto db = Database::open(path, OpenMode::ReadWrite);
     db.beginTransaction();
     createKeyed(db);
-    for (int id = 1; id <= 50; ++id) db.appendRow("T", keyedRow(id));
+    appendIds(db, 1, 50);
     db.commit();
     db.beginTransaction();
-    for (int id = 51; id <= 80; ++id) db.appendRow("T", keyedRow(id));
+    appendIds(db, 51, 80);
   }
   auto db = Database::open(path, OpenMode::ReadOnly);
   EXPECT_EQ(countRows(db), 50);
@@ -229,7 +233,7 @@ TEST_P(HeldIndexEntries, AnUnreadableListCatchesUpEveryTable) {
   const auto told = test::killWriterAfter(300000, [&](const test::ReportProgress& report) {
     auto db = Database::open(path, OpenMode::ReadWrite);
     db.beginTransaction();
-    for (int id = 1; id <= 100; ++id) db.appendRow("T", keyedRow(id));
+    appendIds(db, 1, 100);
     db.commit();
     report(100);
     for (;;) pause();
