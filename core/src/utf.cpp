@@ -130,7 +130,13 @@ std::string utf16BytesToUtf8(std::string_view bytes, bool bigEndian) {
 
 std::size_t utf16Length(std::string_view s) {
   std::size_t n = 0, pos = 0;
-  while (pos < s.size()) n += nextCodePoint(s, pos) >= 0x10000 ? 2 : 1;
+  while (pos < s.size()) {
+    if (static_cast<unsigned char>(s[pos]) < 0x80) {
+      ++n, ++pos;
+      continue;
+    }
+    n += nextCodePoint(s, pos) >= 0x10000 ? 2 : 1;
+  }
   return n;
 }
 

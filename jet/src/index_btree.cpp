@@ -38,9 +38,9 @@ std::vector<std::uint8_t> withChild(std::span<const std::uint8_t> separator, std
 
 }  // namespace
 
-IndexTree::IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string what,
+IndexTree::IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string_view what,
                      IndexPageCache& cache)
-    : pager_(pager), root_(rootPage), usageMap_(usageMapPointer), what_(std::move(what)), cache_(&cache) {
+    : pager_(pager), root_(rootPage), usageMap_(usageMapPointer), what_(what), cache_(&cache) {
   cache_->trim(pager_);
 }
 
@@ -62,7 +62,7 @@ std::uint32_t IndexTree::createRoot(Pager& pager, std::uint32_t definitionPage, 
 IndexPage& IndexTree::read(std::uint32_t number) {
   if (IndexPage* cached = cache_->find(number)) return *cached;
   const PageRef page = pager_.page(number);
-  return cache_->put(number, decodeIndexPage(pager_.format(), page->bytes(), pager_.path(), what_, number));
+  return cache_->put(number, decodeIndexPage(pager_.format(), page->bytes(), pager_.path(), std::string(what_), number));
 }
 
 void IndexTree::flush(std::uint32_t number) { cache_->changed(pager_, number); }
@@ -75,7 +75,7 @@ void IndexTree::write(std::uint32_t number, IndexPage page) {
 std::uint32_t IndexTree::allocate() {
   PageAllocator allocator(pager_);
   const std::uint32_t number = allocator.allocate();
-  markPageInMap(pager_, usageMap_, number, what_);
+  markPageInMap(pager_, usageMap_, number, std::string(what_));
   return number;
 }
 
@@ -106,7 +106,7 @@ std::uint32_t IndexTree::unreferencedTail(const IndexPage& node) {
 
 void IndexTree::insert(std::span<const std::uint8_t> key, RowLocation row) {
   if (key.size() > maxKeySize(pager_.format()))
-    throw Error("A key of " + std::to_string(key.size()) + " bytes is too long for the " + what_ + " (at most " +
+    throw Error("A key of " + std::to_string(key.size()) + " bytes is too long for the " + std::string(what_) + " (at most " +
                 std::to_string(maxKeySize(pager_.format())) + ").");
   std::vector<std::uint8_t> entry(key.begin(), key.end());
   appendDataPointer(entry, row.page, static_cast<std::uint8_t>(row.row));
@@ -121,23 +121,33 @@ void IndexTree::insertEntry(std::span<const std::uint8_t> entry) {
   if (splitHappened_) fixTails();
 }
 
+void IndexTree::forgetRightEdge() {
+  rightEdge_.clear();
+  rightEdgePages_.clear();
+  rightEdgeLeafFlushed_ = false;
+}
+
 void IndexTree::insertAscending(std::span<const std::span<const std::uint8_t>> entries) {
   const std::size_t limit = maxKeySize(pager_.format());
-  rightEdge_.clear();
+  forgetRightEdge();
   rightEdgeStale_ = false;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     // Entries in key order lie all over the caller's memory: fetch ahead.
-    if (i + 16 < entries.size()) __builtin_prefetch(entries[i + 16].data());
+    if (i + 48 < entries.size()) {
+      __builtin_prefetch(entries[i + 48].data());
+      __builtin_prefetch(entries[i + 48].data() + entries[i + 48].size() - 1);
+    }
     const auto entry = entries[i];
     if (entry.size() < kIndexPointerSize + 1 || entry.size() - kIndexPointerSize > limit)
       throw Error("A key of " + std::to_string(entry.size() - kIndexPointerSize) + " bytes is too long for the " +
-                  what_ + " (at most " + std::to_string(limit) + ").");
+                  std::string(what_) + " (at most " + std::to_string(limit) + ").");
     if (appendAtRightEdge(entry)) continue;
     refreshRightEdge();
-    insertEntry(entry);
-    rightEdge_.clear();  // splits may have moved it
+    forgetRightEdge();
+    insertEntry(entry);  // splits may move the edge
   }
   refreshRightEdge();
+  forgetRightEdge();
 }
 
 bool IndexTree::appendAtRightEdge(std::span<const std::uint8_t> entry) {
@@ -145,11 +155,12 @@ bool IndexTree::appendAtRightEdge(std::span<const std::uint8_t> entry) {
   if (rightEdge_.empty()) {
     std::uint32_t number = root_;
     for (int depth = 0;; ++depth) {
-      const IndexPage& page = read(number);
+      IndexPage& page = read(number);
       rightEdge_.push_back(number);
+      rightEdgePages_.push_back(&page);
       if (page.leaf) break;
       if (depth > 64 || page.size() == 0) {
-        rightEdge_.clear();
+        forgetRightEdge();
         return false;
       }
       number = page.child(page.size() - 1);
@@ -157,18 +168,20 @@ bool IndexTree::appendAtRightEdge(std::span<const std::uint8_t> entry) {
   }
   // A leaf with a successor is not the last (Access may keep a tail leaf
   // outside the tree); the usual path deals with that.
-  IndexPage& leaf = read(rightEdge_.back());
+  IndexPage& leaf = *rightEdgePages_.back();
   if (leaf.next != 0 || (leaf.size() > 0 && !less(leaf.entry(leaf.size() - 1), entry))) return false;
-  for (std::size_t level = 0; level + 1 < rightEdge_.size(); ++level) {
-    const IndexPage& node = read(rightEdge_[level]);
+  for (std::size_t level = 0; level + 1 < rightEdgePages_.size(); ++level) {
+    const IndexPage& node = *rightEdgePages_[level];
     if (encodedIndexSize(node, 0, node.size()) + entry.size() + kIndexPointerSize > capacity) return false;
   }
+  if (!leaf.compressed && encodedIndexSize(leaf, 0, leaf.size()) + entry.size() > capacity) return false;
   leaf.insert(leaf.size(), entry);
-  if (encodedIndexSize(leaf, 0, leaf.size()) > capacity) {
+  if (leaf.compressed && encodedIndexSize(leaf, 0, leaf.size()) > capacity) {
     leaf.erase(leaf.size() - 1);
     return false;
   }
-  flush(rightEdge_.back());
+  if (!rightEdgeLeafFlushed_) flush(rightEdge_.back());
+  rightEdgeLeafFlushed_ = true;
   rightEdgeStale_ = rightEdge_.size() > 1;
   return true;
 }
@@ -196,7 +209,7 @@ IndexTree::InsertResult IndexTree::insertInto(std::uint32_t number, std::span<co
     if (!r.split && at + 1 == page.size()) r = {true, maxOf(page), false, {}};
     return r;
   }
-  if (page.size() == 0) throwDamaged(pager_.path(), "page " + std::to_string(number) + " of the " + what_ + " is empty");
+  if (page.size() == 0) throwDamaged(pager_.path(), "page " + std::to_string(number) + " of the " + std::string(what_) + " is empty");
   const std::vector<std::uint8_t> oldMax = maxOf(page);
   std::size_t i = lowerBound(page, entry);
   bool adopted = false;
@@ -263,7 +276,7 @@ IndexTree::InsertResult IndexTree::store(std::uint32_t number, IndexPage& page, 
   }
   page.compressed = true;  // the pages a split fills
   const std::size_t k = cutPoint(page, capacity, appendAtEnd);
-  if (k == 0) throw Error("An entry does not fit a page of the " + what_ + ".");
+  if (k == 0) throw Error("An entry does not fit a page of the " + std::string(what_) + ".");
   IndexPage left = page.slice(0, k), right = page.slice(k, page.size());
   right.compressed = !(appendAtEnd && k + 1 == page.size());  // a page begun at the end starts plain
   const std::uint32_t rightNumber = allocate();
@@ -287,7 +300,7 @@ void IndexTree::splitRoot(IndexPage& page) {
   const std::size_t capacity = indexPageCapacity(pager_.format());
   page.compressed = true;
   const std::size_t k = cutPoint(page, capacity, false);
-  if (k == 0) throw Error("An entry does not fit a page of the " + what_ + ".");
+  if (k == 0) throw Error("An entry does not fit a page of the " + std::string(what_) + ".");
   IndexPage left = page.slice(0, k), right = page.slice(k, page.size());
   const std::uint32_t leftNumber = allocate(), rightNumber = allocate();
   left.next = rightNumber;
@@ -332,7 +345,7 @@ bool IndexTree::containsKey(std::span<const std::uint8_t> key) {
   const IndexPage* page = &read(root_);
   treeTail_ = page->leaf ? 0 : page->tail;
   for (int depth = 0; !page->leaf; ++depth) {
-    if (depth > 64 || page->size() == 0) throwDamaged(pager_.path(), "the " + what_ + " has a broken tree");
+    if (depth > 64 || page->size() == 0) throwDamaged(pager_.path(), "the " + std::string(what_) + " has a broken tree");
     const std::size_t i = lowerBound(*page, key);
     std::uint32_t next;
     if (i < page->size()) next = page->child(i);
@@ -398,7 +411,7 @@ IndexTree::RemoveResult IndexTree::removeFrom(std::uint32_t number, std::span<co
     setNext(prev, next);
     setPrev(next, prev);
     PageAllocator(pager_).release(number);
-    clearPageInMap(pager_, usageMap_, number, what_);
+    clearPageInMap(pager_, usageMap_, number, std::string(what_));
     r.empty = true;
     return r;
   }

@@ -16,6 +16,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "index_page.h"
@@ -27,10 +28,11 @@ namespace fennick::jet {
 
 class IndexTree {
  public:
-  // `what` names the index in messages: "index \"Name\" of table \"T\"".
+  // `what` names the index in messages: "index \"Name\" of table \"T\""; it
+  // must outlive the tree (trees are made for one change or look-up).
   // `cache` holds the database's decoded index pages across trees; the
   // pages a change leaves are written from there when needed.
-  IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string what,
+  IndexTree(Pager& pager, std::uint32_t rootPage, std::uint32_t usageMapPointer, std::string_view what,
             IndexPageCache& cache);
 
   // Adds key + the row's data pointer. Throws Error when the entry is too
@@ -99,12 +101,18 @@ class IndexTree {
   Pager& pager_;
   std::uint32_t root_;
   std::uint32_t usageMap_;
-  std::string what_;
+  std::string_view what_;
   IndexPageCache* cache_;
   bool splitHappened_ = false;
   std::uint32_t treeTail_ = 0;  // the root's tail when the insertion began
-  std::vector<std::uint32_t> rightEdge_;  // root to last leaf, while appending
+  // Root to last leaf while appending, with the pages as cached (which stay
+  // put while the tree is changed), and whether the leaf's change has
+  // reached the transaction since.
+  std::vector<std::uint32_t> rightEdge_;
+  std::vector<IndexPage*> rightEdgePages_;
+  bool rightEdgeLeafFlushed_ = false;
   bool rightEdgeStale_ = false;
+  void forgetRightEdge();
 };
 
 // Every leaf entry in order: the leftmost leaf, then the leaf level's next

@@ -82,12 +82,20 @@ void prepareIndexEntries(DatabaseState& db, const TableDefinition& def, const st
       throw Error("A key of the " + m.what + " is too long (" + std::to_string(keys.keys[i].size()) + " bytes); the row was not added.");
     if (real.unique && !anyNull) {
       keys.uniqueKey[i] = true;
-      IndexTree tree(db.pager, real.firstPage, real.usageMapPointer, m.what, db.indexPages);
-      if (db.pendingIndexes.holdsKey(real, keys.keys[i]) || tree.containsKey(keys.keys[i])) {
-        std::string shown;
-        for (const KeyPart& p : m.parts) shown += (shown.empty() ? "" : ", ") + valueText(values[p.valueIndex]);
-        throw Error("The unique " + m.what + " already holds the key (" + shown + "); the row was not added.");
-      }
+      db.pendingIndexes.prefetch(real, keys.keys[i]);
+    }
+  }
+  // The look-ups come after all keys are made, so that the memory they
+  // touch is on its way meanwhile.
+  for (std::size_t i = 0; i < indexes.size(); ++i) {
+    if (!keys.uniqueKey[i]) continue;
+    const MaintainedIndex& m = indexes[i];
+    const RealIndex& real = def.realIndexes[m.realIndex];
+    IndexTree tree(db.pager, real.firstPage, real.usageMapPointer, m.what, db.indexPages);
+    if (db.pendingIndexes.holdsKey(real, keys.keys[i]) || tree.containsKey(keys.keys[i])) {
+      std::string shown;
+      for (const KeyPart& p : m.parts) shown += (shown.empty() ? "" : ", ") + valueText(values[p.valueIndex]);
+      throw Error("The unique " + m.what + " already holds the key (" + shown + "); the row was not added.");
     }
   }
 }

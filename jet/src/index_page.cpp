@@ -37,11 +37,16 @@ std::uint32_t loadBigEndian32(std::span<const std::uint8_t> b) {
   return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
 }
 
+void storeDataPointer(std::uint8_t* at, std::uint32_t page, std::uint8_t row) {
+  at[0] = static_cast<std::uint8_t>(page >> 16);
+  at[1] = static_cast<std::uint8_t>(page >> 8);
+  at[2] = static_cast<std::uint8_t>(page);
+  at[3] = row;
+}
+
 void appendDataPointer(std::vector<std::uint8_t>& entry, std::uint32_t page, std::uint8_t row) {
-  entry.push_back(static_cast<std::uint8_t>(page >> 16));
-  entry.push_back(static_cast<std::uint8_t>(page >> 8));
-  entry.push_back(static_cast<std::uint8_t>(page));
-  entry.push_back(row);
+  entry.resize(entry.size() + kIndexPointerSize);
+  storeDataPointer(entry.data() + entry.size() - kIndexPointerSize, page, row);
 }
 
 std::uint32_t IndexPage::child(std::size_t i) const {
@@ -50,6 +55,11 @@ std::uint32_t IndexPage::child(std::size_t i) const {
 }
 
 void IndexPage::insert(std::size_t at, std::span<const std::uint8_t> e) {
+  if (at == size()) {
+    bytes.insert(bytes.end(), e.begin(), e.end());
+    ends.push_back(static_cast<std::uint32_t>(bytes.size()));
+    return;
+  }
   const std::size_t start = begin(at);
   bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(start), e.begin(), e.end());
   ends.insert(ends.begin() + static_cast<std::ptrdiff_t>(at), static_cast<std::uint32_t>(start));

@@ -62,5 +62,6 @@ void encodeIndexPage(const Format& format, const IndexPage& page, std::span<std:
 // The entry's child page pointer, or data pointer, as stored.
 std::uint32_t loadBigEndian32(std::span<const std::uint8_t> bytes);
 void appendDataPointer(std::vector<std::uint8_t>& entry, std::uint32_t page, std::uint8_t row);
+void storeDataPointer(std::uint8_t* at, std::uint32_t page, std::uint8_t row);  // kIndexPointerSize bytes
 
 }  // namespace fennick::jet

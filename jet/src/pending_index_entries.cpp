@@ -2,7 +2,10 @@
 #include "pending_index_entries.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 #include <cstring>
+#include <future>
 
 namespace fennick::jet {
 namespace {
@@ -24,26 +27,60 @@ bool entryLess(std::span<const std::uint8_t> x, std::span<const std::uint8_t> y)
   return c != 0 ? c < 0 : x.size() < y.size();
 }
 
+// The hash's bits: 0-9 pick the partition, 14-31 the filter bits, 34 up
+// the filter word, 32-63 are kept in the partitions to compare.
+std::size_t partitionOf(std::uint64_t hash, std::size_t partitions) { return hash & (partitions - 1); }
+std::uint64_t tagOf(std::uint64_t hash) { return hash & 0xFFFFFFFF00000000ULL; }
+
+// An entry to sort: eight bytes of it as a number, and where it lies.
+struct SortItem {
+  std::uint64_t prefix;
+  std::uint32_t begin, size;
+};
+
+// Least significant byte first, one stable pass for each byte that is not
+// the same in all items.
+void sortByPrefix(std::vector<SortItem>& items) {
+  std::vector<std::array<std::uint32_t, 256>> counts(8);
+  for (auto& c : counts) c.fill(0);
+  for (const SortItem& item : items)
+    for (std::size_t b = 0; b < 8; ++b) ++counts[b][(item.prefix >> (8 * b)) & 0xFF];
+  std::vector<SortItem> other(items.size());
+  for (std::size_t b = 0; b < 8; ++b) {
+    auto& count = counts[b];
+    if (std::find(count.begin(), count.end(), items.size()) != count.end()) continue;
+    std::uint32_t at = 0;
+    for (auto& c : count) at += std::exchange(c, at);
+    for (const SortItem& item : items) other[count[(item.prefix >> (8 * b)) & 0xFF]++] = item;
+    items.swap(other);
+  }
+}
+
 }  // namespace
 
-void PendingIndexEntries::Group::filterKey(std::uint64_t hash) {
+void PendingIndexEntries::Group::lookUpKey(std::uint64_t hash, std::size_t entry) {
   if ((filtered + 1) * 16 > filter.size() * 64) {
-    rebuildFilter(filtered + 1);
+    rebuildLookUp(filtered + 1);
     return;  // the rebuild took in every held key, this one too
   }
   filter[(hash >> 34) & (filter.size() - 1)] |= filterBits(hash);
+  partitions[partitionOf(hash, partitions.size())].push_back(tagOf(hash) | (entry + 1));
   ++filtered;
 }
 
-void PendingIndexEntries::Group::rebuildFilter(std::size_t keys) {
+void PendingIndexEntries::Group::rebuildLookUp(std::size_t keys) {
   std::size_t words = 64;
   while (words * 64 < keys * 32) words *= 2;  // room for twice as many
   filter.assign(words, 0);
+  // Up to a thousand partitions, whose ends (what adding touches) stay in
+  // the cache; a partition holds about a thousand keys for every million.
+  partitions.assign(std::min<std::size_t>(words / 4, 1024), {});
   filtered = 0;
   for (std::size_t i = written; i < ends.size(); ++i) {
     if (!uniqueKey[i]) continue;
     const std::uint64_t hash = hashKey(key(i));
     filter[(hash >> 34) & (words - 1)] |= filterBits(hash);
+    partitions[partitionOf(hash, partitions.size())].push_back(tagOf(hash) | (i + 1));
     ++filtered;
   }
 }
@@ -53,57 +90,16 @@ bool PendingIndexEntries::Group::holdsKey(std::span<const std::uint8_t> wanted) 
   const std::uint64_t hash = hashKey(wanted);
   const std::uint64_t bits = filterBits(hash);
   if ((filter[(hash >> 34) & (filter.size() - 1)] & bits) != bits) return false;
-  placeKeys();
-  const std::uint64_t tag = hash & 0xFFFFFFFF00000000ULL;
-  const std::size_t mask = keySlots.size() - 1;
-  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-    const std::uint64_t slot = keySlots[at];
-    if (slot == 0) return false;
-    if ((slot & 0xFFFFFFFF00000000ULL) != tag) continue;
+  const std::uint64_t tag = tagOf(hash);
+  for (const std::uint64_t slot : partitions[partitionOf(hash, partitions.size())]) {
+    if (tagOf(slot) != tag) continue;
     const auto held = key(static_cast<std::uint32_t>(slot) - 1);
     if (held.size() == wanted.size() && std::equal(held.begin(), held.end(), wanted.begin())) return true;
   }
+  return false;
 }
 
-void PendingIndexEntries::Group::placeKeys() {
-  std::size_t wanted = placed;
-  placedUpTo = std::max(placedUpTo, written);
-  for (std::size_t i = placedUpTo; i < ends.size(); ++i) wanted += uniqueKey[i] ? 1 : 0;
-  std::size_t from = placedUpTo;
-  if (wanted * 2 > keySlots.size()) {  // a larger table, everything placed again
-    std::size_t size = 1024;
-    while (size < wanted * 2) size *= 2;
-    keySlots.assign(size, 0);
-    placed = 0;
-    from = written;
-  }
-  // In blocks: the slots a block needs are fetched while its hashes are
-  // made, as the slots lie all over the table.
-  constexpr std::size_t kBlock = 16;
-  std::uint64_t hashes[kBlock];
-  const std::size_t mask = keySlots.size() - 1;
-  for (std::size_t start = from; start < ends.size(); start += kBlock) {
-    const std::size_t stop = std::min(ends.size(), start + kBlock);
-    for (std::size_t i = start; i < stop; ++i) {
-      if (!uniqueKey[i]) continue;
-      hashes[i - start] = hashKey(key(i));
-      __builtin_prefetch(&keySlots[hashes[i - start] & mask]);
-    }
-    for (std::size_t i = start; i < stop; ++i) {
-      if (!uniqueKey[i]) continue;
-      const std::uint64_t hash = hashes[i - start];
-      std::size_t at = hash & mask;
-      while (keySlots[at] != 0) at = (at + 1) & mask;
-      keySlots[at] = (hash & 0xFFFFFFFF00000000ULL) | (i + 1);
-      ++placed;
-    }
-  }
-  placedUpTo = ends.size();
-}
-
-void PendingIndexEntries::Group::forgetPlacedKeys() {
-  keySlots.clear();
-  placed = placedUpTo = 0;
+void PendingIndexEntries::Group::forgetLookUp() {
   anyUnique = false;
   largestUnique.clear();
   std::size_t keys = 0;
@@ -113,7 +109,7 @@ void PendingIndexEntries::Group::forgetPlacedKeys() {
     anyUnique = true;
     ++keys;
   }
-  rebuildFilter(keys);
+  rebuildLookUp(keys);
 }
 
 void PendingIndexEntries::Group::keep(std::size_t from, std::size_t to) {
@@ -143,6 +139,15 @@ bool PendingIndexEntries::holdsKey(const RealIndex& real, std::span<const std::u
   return it != groups_.end() && it->second.holdsKey(key);
 }
 
+void PendingIndexEntries::prefetch(const RealIndex& real, std::span<const std::uint8_t> key) const {
+  const auto it = groups_.find(real.firstPage);
+  if (it == groups_.end() || it->second.filter.empty()) return;
+  const Group& g = it->second;
+  const std::uint64_t hash = hashKey(key);
+  __builtin_prefetch(&g.filter[(hash >> 34) & (g.filter.size() - 1)]);
+  __builtin_prefetch(&g.partitions[partitionOf(hash, g.partitions.size())]);
+}
+
 void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& real, const std::string& what,
                               std::span<const std::uint8_t> key, RowLocation row, bool uniqueKey) {
   Group& g = groups_[real.firstPage];
@@ -152,56 +157,86 @@ void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& rea
     g.what = what;
   }
   const std::size_t before = g.bytes.size();
-  g.bytes.insert(g.bytes.end(), key.begin(), key.end());
-  appendDataPointer(g.bytes, row.page, static_cast<std::uint8_t>(row.row));
+  g.bytes.resize(before + key.size() + kIndexPointerSize);
+  std::uint8_t* at = std::copy(key.begin(), key.end(), g.bytes.begin() + static_cast<std::ptrdiff_t>(before)).base();
+  storeDataPointer(at, row.page, static_cast<std::uint8_t>(row.row));
   g.ends.push_back(static_cast<std::uint32_t>(g.bytes.size()));
   g.keyLengths.push_back(static_cast<std::uint16_t>(key.size()));
   g.uniqueKey.push_back(uniqueKey);
   if (uniqueKey) {
     if (!g.anyUnique || entryLess(g.largestUnique, key)) g.largestUnique.assign(key.begin(), key.end());
     g.anyUnique = true;
-    g.filterKey(hashKey(key));
+    g.lookUpKey(hashKey(key), g.ends.size() - 1);
   }
   bytes_ += g.bytes.size() - before;
 }
 
+std::vector<std::span<const std::uint8_t>> PendingIndexEntries::Group::inKeyOrder() const {
+  // Sorted on the eight bytes after what all the entries share, with the
+  // rest of the entries compared only where those are equal.
+  const auto first = entry(written);
+  std::size_t shared = first.size();
+  for (std::size_t i = written + 1; i < ends.size() && shared > 0; ++i) {
+    const auto e = entry(i);
+    std::size_t k = 0;
+    const std::size_t limit = std::min(shared, e.size());
+    while (k < limit && e[k] == first[k]) ++k;
+    shared = k;
+  }
+  std::vector<SortItem> order;
+  order.reserve(ends.size() - written);
+  for (std::size_t i = written; i < ends.size(); ++i) {
+    const auto e = entry(i);
+    std::uint64_t prefix = 0;
+    for (std::size_t k = 0; k < 8; ++k) prefix = prefix << 8 | (shared + k < e.size() ? e[shared + k] : 0);
+    order.push_back({prefix, static_cast<std::uint32_t>(begin(i)), static_cast<std::uint32_t>(e.size())});
+  }
+  sortByPrefix(order);
+  // Entries with equal prefixes agree on their first `cut` bytes (an entry
+  // shorter than that is padded with zeros), so only what follows is
+  // compared, then the lengths.
+  const std::uint8_t* base = bytes.data();
+  const std::size_t cut = shared + 8;
+  const auto rest = [base, cut](const SortItem& item) {
+    const std::size_t size = item.size > cut ? item.size - cut : 0;
+    return std::span<const std::uint8_t>(base + item.begin + item.size - size, size);
+  };
+  for (std::size_t from = 0; from < order.size();) {
+    std::size_t to = from + 1;
+    while (to < order.size() && order[to].prefix == order[from].prefix) ++to;
+    if (to - from > 1)
+      std::sort(order.begin() + static_cast<std::ptrdiff_t>(from), order.begin() + static_cast<std::ptrdiff_t>(to),
+                [&rest](const SortItem& a, const SortItem& b) {
+                  const auto x = rest(a), y = rest(b);
+                  const int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
+                  return c != 0 ? c < 0 : a.size < b.size;
+                });
+    from = to;
+  }
+  std::vector<std::span<const std::uint8_t>> sorted;
+  sorted.reserve(order.size());
+  for (const SortItem& item : order) sorted.emplace_back(base + item.begin, item.size);
+  return sorted;
+}
+
 void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
-  for (auto& [root, g] : groups_) {
-    if (g.written == g.ends.size()) continue;
-    // Sorted on the eight bytes after what all the entries share, with
-    // whole entries compared only where those are equal.
-    const auto first = g.entry(g.written);
-    std::size_t shared = first.size();
-    for (std::size_t i = g.written + 1; i < g.ends.size() && shared > 0; ++i) {
-      const auto e = g.entry(i);
-      std::size_t k = 0;
-      const std::size_t limit = std::min(shared, e.size());
-      while (k < limit && e[k] == first[k]) ++k;
-      shared = k;
-    }
-    struct Item {
-      std::uint64_t prefix;
-      std::uint32_t begin, size;
-    };
-    std::vector<Item> order;
-    order.reserve(g.ends.size() - g.written);
-    for (std::size_t i = g.written; i < g.ends.size(); ++i) {
-      const auto e = g.entry(i);
-      std::uint64_t prefix = 0;
-      for (std::size_t k = 0; k < 8; ++k) prefix = prefix << 8 | (shared + k < e.size() ? e[shared + k] : 0);
-      order.push_back({prefix, static_cast<std::uint32_t>(g.begin(i)), static_cast<std::uint32_t>(e.size())});
-    }
-    const std::uint8_t* base = g.bytes.data();
-    std::sort(order.begin(), order.end(), [base](const Item& a, const Item& b) {
-      return a.prefix != b.prefix ? a.prefix < b.prefix
-                                  : entryLess({base + a.begin, a.size}, {base + b.begin, b.size});
-    });
-    std::vector<std::span<const std::uint8_t>> sorted;
-    sorted.reserve(order.size());
-    for (const Item& item : order) sorted.emplace_back(base + item.begin, item.size);
-    IndexTree(pager, root, g.usageMapPointer, g.what, cache).insertAscending(sorted);
-    g.written = g.ends.size();
-    g.forgetPlacedKeys();  // the tree answers for them now
+  std::vector<std::pair<std::uint32_t, Group*>> due;
+  for (auto& [root, g] : groups_)
+    if (g.written < g.ends.size()) due.emplace_back(root, &g);
+  // Sorting touches nothing but the group, so the next index's entries are
+  // sorted on a second thread while the tree takes the current one's.
+  const auto sortLater = [&](std::size_t i) {
+    return std::async(std::launch::async, [g = due[i].second] { return g->inKeyOrder(); });
+  };
+  std::future<std::vector<std::span<const std::uint8_t>>> next;
+  if (due.size() > 1) next = sortLater(1);
+  for (std::size_t i = 0; i < due.size(); ++i) {
+    const auto sorted = i == 0 ? due[0].second->inKeyOrder() : next.get();
+    if (i > 0 && i + 1 < due.size()) next = sortLater(i + 1);
+    auto& [root, g] = due[i];
+    IndexTree(pager, root, g->usageMapPointer, g->what, cache).insertAscending(sorted);
+    g->written = g->ends.size();
+    g->forgetLookUp();  // the tree answers for them now
   }
 }
 
@@ -213,7 +248,7 @@ void PendingIndexEntries::commit() {
     g.keep(g.written, g.ends.size());
     g.written = 0;
     g.committed = g.ends.size();
-    if (removed) g.forgetPlacedKeys();
+    if (removed) g.forgetLookUp();
     bytes_ += g.bytes.size();
     it = g.ends.empty() ? groups_.erase(it) : std::next(it);
   }
@@ -226,7 +261,7 @@ void PendingIndexEntries::rollback() {
     const bool changed = g.written > 0 || g.committed < g.ends.size();
     g.keep(0, g.committed);
     g.written = 0;
-    if (changed) g.forgetPlacedKeys();
+    if (changed) g.forgetLookUp();
     bytes_ += g.bytes.size();
     it = g.ends.empty() ? groups_.erase(it) : std::next(it);
   }

@@ -36,6 +36,8 @@ class PendingIndexEntries {
   // Whether an entry held for the stored index, and not yet in its tree,
   // has exactly this key (counting only keys added with `uniqueKey`).
   bool holdsKey(const RealIndex& real, std::span<const std::uint8_t> key);
+  // Starts fetching what holdsKey(real, key) will read.
+  void prefetch(const RealIndex& real, std::span<const std::uint8_t> key) const;
   // Holds key + the row's data pointer for the table's stored index `real`
   // (`what` names it in messages). `uniqueKey`: a key of a unique index
   // without NULLs, which holdsKey must find.
@@ -64,19 +66,16 @@ class PendingIndexEntries {
     // look-up, so loads in key order never build the table below.
     std::vector<std::uint8_t> largestUnique;
     bool anyUnique = false;
-    // Open addressing over the entries with a unique key, filled when a
-    // look-up first needs it: the key's hash in the high half (so most
-    // probes never read an entry), entry number + 1 in the low half, 0 for
-    // a free slot; at most half full.
-    std::vector<std::uint64_t> keySlots;
-    std::size_t placed = 0;      // entries in keySlots
-    std::size_t placedUpTo = 0;  // entries before this one are placed
-    // A blocked Bloom filter over the same keys, kept as they are added:
+    // A blocked Bloom filter over the unique keys, kept as they are added:
     // three bits in one word per key, about 16 bits a key, so that a key
     // held nowhere (nearly every key of a load) is answered from a small
-    // array instead of the table.
+    // array. What it lets through is settled by the key's partition: the
+    // unique keys spread by their hash over lists of (high half of the hash,
+    // entry number + 1), short enough to read through, and appended to at
+    // add time, which touches only the lists' ends.
     std::vector<std::uint64_t> filter;
-    std::size_t filtered = 0;  // keys in the filter
+    std::vector<std::vector<std::uint64_t>> partitions;
+    std::size_t filtered = 0;  // keys in the filter and the partitions
     std::size_t committed = 0;  // entries before the open transaction's
     std::size_t written = 0;    // entries in the trees, in the open transaction
 
@@ -86,10 +85,11 @@ class PendingIndexEntries {
     }
     std::span<const std::uint8_t> key(std::size_t i) const { return entry(i).first(keyLengths[i]); }
     bool holdsKey(std::span<const std::uint8_t> key);
-    void placeKeys();
-    void filterKey(std::uint64_t hash);
-    void rebuildFilter(std::size_t keys);
-    void forgetPlacedKeys();  // after entries were removed
+    // The entries not yet in the tree, sorted. Reads nothing but the group.
+    std::vector<std::span<const std::uint8_t>> inKeyOrder() const;
+    void lookUpKey(std::uint64_t hash, std::size_t entry);
+    void rebuildLookUp(std::size_t keys);
+    void forgetLookUp();  // after entries were removed
     void keep(std::size_t from, std::size_t to);  // only entries [from, to) remain
   };
   // By root page: a stored index keeps its root for life, while its number

@@ -55,7 +55,8 @@ void deleteRow(Pager& pager, RowLocation where) {
 void removeEntry(DatabaseState& db, const TableDefinition& catalog, const RealIndex& index,
                  std::vector<std::uint8_t> key, RowLocation where) {
   Pager& pager = db.pager;
-  IndexTree tree(pager, index.firstPage, index.usageMapPointer, "an index of " + catalog.name, db.indexPages);
+  const std::string what = "an index of " + catalog.name;
+  IndexTree tree(pager, index.firstPage, index.usageMapPointer, what, db.indexPages);
   if (!tree.remove(key, where))
     throw Error("The index of " + catalog.name + " in \"" + pager.path() + "\" has no entry for the row removed.");
 }

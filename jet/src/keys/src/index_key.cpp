@@ -58,7 +58,7 @@ const char* typeName(ColumnType type) {
 }
 
 [[noreturn]] void reject(const KeyColumn& column, const std::string& why) {
-  throw std::runtime_error("index key for column '" + column.name + "' (" + typeName(column.type) +
+  throw std::runtime_error("index key for column '" + std::string(column.name) + "' (" + typeName(column.type) +
                            "): " + why);
 }
 
@@ -319,7 +319,8 @@ void appendValue(Bytes& out, JetFormat format, TextSortOrder order, const KeyCol
       // A Text column holds at most 255 characters. How Access keys the part
       // of a Memo beyond that is not known; such values are refused rather
       // than guessed.
-      if (utf16Length(value.asText()) > kLongestIndexedText)
+      // (No text has more UTF-16 units than UTF-8 bytes.)
+      if (value.asText().size() > kLongestIndexedText && utf16Length(value.asText()) > kLongestIndexedText)
         reject(column, "values longer than 255 characters cannot be written into an index key");
       if (format == JetFormat::Jet3 && order != TextSortOrder::General97)
         reject(column, "Jet 3 files key text in the Access 97 General order only");

@@ -15,7 +15,10 @@
 // Relies on text_sort.h for the per-character codes and core/utf.h.
 #include "text_key.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -40,16 +43,36 @@ std::string describe(char32_t c) {
   return buf;
 }
 
-// The accent section in the making: one slot of bytes per sorted character.
-// Slots of no accent at the end say nothing and are left out, so they are
-// only counted until a slot with an accent follows them (text without
-// accents, the usual case, never writes one).
+// Room for the accent and punctuation sections of one key, known to be
+// enough before the text is read, so bytes go in without checks: on the
+// stack for all ordinary text, on the heap for very long text.
+class Scratch {
+ public:
+  explicit Scratch(std::size_t bytes) : data_(bytes <= stack_.size() ? stack_.data() : (heap_.resize(bytes), heap_.data())) {}
+  std::uint8_t* data() { return data_; }
+
+ private:
+  std::array<std::uint8_t, 4096> stack_;
+  Bytes heap_;
+  std::uint8_t* data_;
+};
+
+std::uint8_t* put(std::uint8_t* at, std::span<const std::uint8_t> bytes) {
+  for (std::uint8_t b : bytes) *at++ = b;  // one to four bytes: no call to memcpy
+  return at;
+}
+
+// The accent section in the making: one slot of bytes per sorted character,
+// written from `room` on. Slots of no accent at the end say nothing and are
+// left out, so they are only counted until a slot with an accent follows
+// them (text without accents, the usual case, never writes one).
 class AccentSlots {
  public:
+  explicit AccentSlots(std::uint8_t* room) : begin_(room), end_(room) {}
   void add(std::span<const std::uint8_t> slot) {
     if (slot.size() == 1 && slot[0] == kNoAccent) return addNone();
     writeNone();
-    bytes_.insert(bytes_.end(), slot.begin(), slot.end());
+    end_ = put(end_, slot);
     ++slots_;
   }
   void addNone() {
@@ -63,26 +86,44 @@ class AccentSlots {
     if (pendingNone_ > 0) {
       --pendingNone_;
       writeNone();
-      bytes_.push_back(kNoAccent);
+      *end_++ = kNoAccent;
     }
-    bytes_.back() = static_cast<std::uint8_t>(bytes_.back() + weight);
+    end_[-1] = static_cast<std::uint8_t>(end_[-1] + weight);
   }
   // The slots without the trailing ones of no accent.
-  void appendTo(Bytes& out) const { out.insert(out.end(), bytes_.begin(), bytes_.end()); }
+  std::span<const std::uint8_t> written() const { return {begin_, end_}; }
 
  private:
   void writeNone() {
-    bytes_.insert(bytes_.end(), pendingNone_, kNoAccent);
+    std::memset(end_, kNoAccent, pendingNone_);
+    end_ += pendingNone_;
     pendingNone_ = 0;
   }
-  Bytes bytes_;
+  std::uint8_t* begin_;
+  std::uint8_t* end_;
   std::size_t slots_ = 0;
   std::size_t pendingNone_ = 0;
 };
 
+// The sort bytes go straight into `out`, into room for the most `characters`
+// could give; the caller cuts `out` back to where they ended.
+std::uint8_t* makeRoom(Bytes& out, std::size_t characters, const SortTable& table) {
+  const std::size_t start = out.size();
+  out.resize(start + characters * table.longestSort());
+  return out.data() + start;
+}
+
 void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8) {
-  AccentSlots accents;
-  Bytes punctuation;
+  // A UTF-8 byte gives at most one UTF-16 unit, so the byte count bounds
+  // every section. Accent slots take at least one byte where they are
+  // written; a punctuation entry takes its position, a midfix and its code.
+  const std::size_t units = utf8.size();
+  const std::size_t accentRoom = units * std::max<std::size_t>(table.longestAccent(), 1);
+  Scratch scratch(accentRoom + units * (3 + table.longestSort()));
+  AccentSlots accents(scratch.data());
+  std::uint8_t* const punctuationBegin = scratch.data() + accentRoom;
+  std::uint8_t* punctuation = punctuationBegin;
+  std::uint8_t* sort = makeRoom(out, units, table);
   // The text's UTF-16 units one by one (keys are made for every row, so the
   // text is not converted as a whole); `i` counts them.
   std::size_t pos = 0, i = 0;
@@ -91,7 +132,8 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
   for (;; ++i) {
     if (inPair == pairSize) {
       if (pos >= utf8.size()) break;
-      const char32_t c = nextCodePoint(utf8, pos);
+      const auto lead = static_cast<unsigned char>(utf8[pos]);
+      const char32_t c = lead < 0x80 ? (++pos, lead) : nextCodePoint(utf8, pos);
       inPair = 0;
       pairSize = c > 0xFFFF ? 2 : 1;
       if (c > 0xFFFF) {
@@ -102,13 +144,13 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
       }
     }
     const char16_t unit = pair[inPair++];
-    CharCode code = table.lookup(unit);
+    const CharCode code = table.lookup(unit);
     switch (code.kind) {
       case CodeKind::Ignored:
         break;
       case CodeKind::Simple:
       case CodeKind::BaseLetter:
-        out.insert(out.end(), code.sort.begin(), code.sort.end());
+        sort = put(sort, code.sort);
         accents.addNone();
         break;
       case CodeKind::Kana:
@@ -117,7 +159,7 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
                                    " cannot be written into an index key yet");
         [[fallthrough]];
       case CodeKind::Accented:
-        out.insert(out.end(), code.sort.begin(), code.sort.end());
+        sort = put(sort, code.sort);
         if (code.accent.empty())
           accents.addNone();
         else
@@ -135,55 +177,61 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
           throw std::runtime_error("text of " + std::to_string(utf16Length(utf8)) +
                                    " characters is too long for an index key");
         position |= kPunctuationPositionFlag;
-        punctuation.push_back(static_cast<std::uint8_t>(position >> 8));
-        punctuation.push_back(static_cast<std::uint8_t>(position & 0xFF));
-        punctuation.push_back(kPunctuationMidfix);
-        punctuation.insert(punctuation.end(), code.sort.begin(), code.sort.end());
+        *punctuation++ = static_cast<std::uint8_t>(position >> 8);
+        *punctuation++ = static_cast<std::uint8_t>(position & 0xFF);
+        *punctuation++ = kPunctuationMidfix;
+        punctuation = put(punctuation, code.sort);
         break;
       }
     }
   }
+  out.resize(static_cast<std::size_t>(sort - out.data()));
   out.push_back(kEndOfSortBytes);
-  accents.appendTo(out);
-  if (!punctuation.empty()) {
+  const auto accentBytes = accents.written();
+  out.insert(out.end(), accentBytes.begin(), accentBytes.end());
+  if (punctuation != punctuationBegin) {
     // Empty sections for case and kana forms, then the punctuation one.
     out.insert(out.end(), {kEndOfSortBytes, kEndOfSortBytes, kEndOfSortBytes});
-    out.insert(out.end(), punctuation.begin(), punctuation.end());
+    out.insert(out.end(), punctuationBegin, punctuation);
   }
   out.push_back(kEndOfText);
 }
 
 void appendJet3TextKey(Bytes& out, std::string_view utf8) {
   const SortTable& table = general97Table();
-  AccentSlots accents;
+  Scratch scratch(utf8.size() * std::max<std::size_t>(table.longestAccent(), 1));
+  AccentSlots accents(scratch.data());
   bool anyAccent = false;
+  std::uint8_t* sort = makeRoom(out, utf8.size(), table);
   std::size_t pos = 0;
   while (pos < utf8.size()) {
-    char32_t c = nextCodePoint(utf8, pos);
-    CharCode code = table.lookup(general97Byte(c));
+    const char32_t c = nextCodePoint(utf8, pos);
+    const CharCode code = table.lookup(general97Byte(c));
     switch (code.kind) {
       case CodeKind::Ignored:
       case CodeKind::Punctuation:
       case CodeKind::Mark:
         break;
       case CodeKind::Simple:
-        out.insert(out.end(), code.sort.begin(), code.sort.end());
+        sort = put(sort, code.sort);
         break;
       case CodeKind::BaseLetter:
-        out.insert(out.end(), code.sort.begin(), code.sort.end());
+        sort = put(sort, code.sort);
         accents.addNone();
         break;
       case CodeKind::Accented:
       case CodeKind::Kana:
-        out.insert(out.end(), code.sort.begin(), code.sort.end());
+        sort = put(sort, code.sort);
         accents.add(code.accent);
         anyAccent = true;
         break;
     }
   }
+  out.resize(static_cast<std::size_t>(sort - out.data()));
   if (anyAccent) {
     out.push_back(kEndOfSortBytes);
-    accents.appendTo(out);
+    const auto accentBytes = accents.written();
+    out.insert(out.end(), accentBytes.begin(), accentBytes.end());
   }
   out.push_back(kEndOfText);
 }

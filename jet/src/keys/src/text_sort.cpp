@@ -2,6 +2,7 @@
 // Relies on collation_tables.cpp (generated) for the data.
 #include "text_sort.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -53,6 +54,8 @@ SortTable::SortTable(const SortStream& stream) {
     pool_.push_back(static_cast<std::uint8_t>(current.sort.size()));
     pool_.insert(pool_.end(), current.sort.begin(), current.sort.end());
     pool_.insert(pool_.end(), current.accent.begin(), current.accent.end());
+    longestSort_ = std::max(longestSort_, current.sort.size());
+    longestAccent_ = std::max(longestAccent_, current.accent.size());
   };
   while (offsets_.size() < stream.characters) {
     std::uint8_t op = next();
@@ -93,19 +96,6 @@ SortTable::SortTable(const SortStream& stream) {
   }
   if (offsets_.size() != stream.characters || pos != stream.length)
     malformed("stream length does not match");
-}
-
-CharCode SortTable::lookup(std::uint32_t character) const {
-  if (character >= offsets_.size()) return {};
-  const std::uint8_t* record = pool_.data() + offsets_[character];
-  CharCode code;
-  code.kind = static_cast<CodeKind>(record[0] & 7);
-  code.smallKana = (record[0] & 8) != 0;
-  std::size_t sortLength = record[1];
-  std::size_t accentLength = record[0] >> 4;
-  code.sort = {record + 2, sortLength};
-  code.accent = {record + 2 + sortLength, accentLength};
-  return code;
 }
 
 const SortTable& general97Table() {

@@ -34,12 +34,24 @@ class SortTable {
 
   std::size_t size() const { return offsets_.size(); }
   // Characters beyond the table are Ignored.
-  CharCode lookup(std::uint32_t character) const;
+  CharCode lookup(std::uint32_t character) const {
+    if (character >= offsets_.size()) return {};
+    const std::uint8_t* record = pool_.data() + offsets_[character];
+    const std::size_t sortLength = record[1];
+    return {static_cast<CodeKind>(record[0] & 7), (record[0] & 8) != 0, {record + 2, sortLength},
+            {record + 2 + sortLength, static_cast<std::size_t>(record[0] >> 4)}};
+  }
+  // The most sort and accent bytes any one character has: the room a key
+  // needs per character.
+  std::size_t longestSort() const { return longestSort_; }
+  std::size_t longestAccent() const { return longestAccent_; }
 
  private:
   // Per character: offset of its record in pool_ (kind, flags, lengths, bytes).
   std::vector<std::uint32_t> offsets_;
   std::vector<std::uint8_t> pool_;
+  std::size_t longestSort_ = 0;
+  std::size_t longestAccent_ = 0;
 };
 
 // The tables are built once, on first use, and never change afterwards.

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "core/value.h"
 
@@ -68,7 +69,7 @@ struct KeyColumn {
   ColumnType type = ColumnType::Long;
   bool ascending = true;
   int scale = 0;     // Numeric: digits after the point
-  std::string name;  // for messages
+  std::string_view name;  // for messages; must outlive the calls it is passed to
 };
 
 // Writes the key part of one column: the marker byte (NULL or not, in the
