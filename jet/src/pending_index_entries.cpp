@@ -35,7 +35,7 @@ std::uint64_t tagOf(std::uint64_t hash) { return hash & 0xFFFFFFFF00000000ULL; }
 // An entry to sort: eight bytes of it as a number, and where it lies.
 struct SortItem {
   std::uint64_t prefix;
-  std::uint32_t begin, size;
+  std::uint32_t place, size;
 };
 
 // Least significant byte first, one stable pass for each byte that is not
@@ -76,7 +76,7 @@ void PendingIndexEntries::Group::rebuildLookUp(std::size_t keys) {
   // the cache; a partition holds about a thousand keys for every million.
   partitions.assign(std::min<std::size_t>(words / 4, 1024), {});
   filtered = 0;
-  for (std::size_t i = written; i < ends.size(); ++i) {
+  for (std::size_t i = written; i < entries.size(); ++i) {
     if (!uniqueKey[i]) continue;
     const std::uint64_t hash = hashKey(key(i));
     filter[(hash >> 34) & (words - 1)] |= filterBits(hash);
@@ -103,7 +103,7 @@ void PendingIndexEntries::Group::forgetLookUp() {
   anyUnique = false;
   largestUnique.clear();
   std::size_t keys = 0;
-  for (std::size_t i = written; i < ends.size(); ++i) {
+  for (std::size_t i = written; i < entries.size(); ++i) {
     if (!uniqueKey[i]) continue;
     if (!anyUnique || entryLess(largestUnique, key(i))) largestUnique.assign(key(i).begin(), key(i).end());
     anyUnique = true;
@@ -113,15 +113,8 @@ void PendingIndexEntries::Group::forgetLookUp() {
 }
 
 void PendingIndexEntries::Group::keep(std::size_t from, std::size_t to) {
-  if (from == 0 && to == ends.size()) return;
-  const std::size_t start = begin(from), stop = begin(to);
-  bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(stop), bytes.end());
-  bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(start));
-  ends.erase(ends.begin() + static_cast<std::ptrdiff_t>(to), ends.end());
-  ends.erase(ends.begin(), ends.begin() + static_cast<std::ptrdiff_t>(from));
-  for (std::uint32_t& end : ends) end -= static_cast<std::uint32_t>(start);
-  keyLengths.erase(keyLengths.begin() + static_cast<std::ptrdiff_t>(to), keyLengths.end());
-  keyLengths.erase(keyLengths.begin(), keyLengths.begin() + static_cast<std::ptrdiff_t>(from));
+  if (from == 0 && to == entries.size()) return;
+  entries.keep(from, to);
   uniqueKey.erase(uniqueKey.begin() + static_cast<std::ptrdiff_t>(to), uniqueKey.end());
   uniqueKey.erase(uniqueKey.begin(), uniqueKey.begin() + static_cast<std::ptrdiff_t>(from));
 }
@@ -129,7 +122,7 @@ void PendingIndexEntries::Group::keep(std::size_t from, std::size_t to) {
 std::vector<std::uint32_t> PendingIndexEntries::tablesLeftOut() const {
   std::vector<std::uint32_t> out;
   for (const auto& [root, g] : groups_)
-    if (g.written < g.ends.size() && std::find(out.begin(), out.end(), g.definitionPage) == out.end())
+    if (g.written < g.entries.size() && std::find(out.begin(), out.end(), g.definitionPage) == out.end())
       out.push_back(g.definitionPage);
   return out;
 }
@@ -151,55 +144,51 @@ void PendingIndexEntries::prefetch(const RealIndex& real, std::span<const std::u
 void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& real, const std::string& what,
                               std::span<const std::uint8_t> key, RowLocation row, bool uniqueKey) {
   Group& g = groups_[real.firstPage];
-  if (g.written == g.ends.size()) {  // whatever it held is in the tree: the index now at this root
+  if (g.written == g.entries.size()) {  // whatever it held is in the tree: the index now at this root
     g.definitionPage = definitionPage;
     g.usageMapPointer = real.usageMapPointer;
     g.what = what;
   }
-  const std::size_t before = g.bytes.size();
-  g.bytes.resize(before + key.size() + kIndexPointerSize);
-  std::uint8_t* at = std::copy(key.begin(), key.end(), g.bytes.begin() + static_cast<std::ptrdiff_t>(before)).base();
-  storeDataPointer(at, row.page, static_cast<std::uint8_t>(row.row));
-  g.ends.push_back(static_cast<std::uint32_t>(g.bytes.size()));
-  g.keyLengths.push_back(static_cast<std::uint16_t>(key.size()));
+  const std::size_t before = g.entries.bytes();
+  std::uint8_t* at = g.entries.append(key.size() + kIndexPointerSize);
+  storeDataPointer(std::copy(key.begin(), key.end(), at), row.page, static_cast<std::uint8_t>(row.row));
   g.uniqueKey.push_back(uniqueKey);
   if (uniqueKey) {
     if (!g.anyUnique || entryLess(g.largestUnique, key)) g.largestUnique.assign(key.begin(), key.end());
     g.anyUnique = true;
-    g.lookUpKey(hashKey(key), g.ends.size() - 1);
+    g.lookUpKey(hashKey(key), g.entries.size() - 1);
   }
-  bytes_ += g.bytes.size() - before;
+  bytes_ += g.entries.bytes() - before;
 }
 
 std::vector<std::span<const std::uint8_t>> PendingIndexEntries::Group::inKeyOrder() const {
   // Sorted on the eight bytes after what all the entries share, with the
   // rest of the entries compared only where those are equal.
-  const auto first = entry(written);
+  const auto first = entries[written];
   std::size_t shared = first.size();
-  for (std::size_t i = written + 1; i < ends.size() && shared > 0; ++i) {
-    const auto e = entry(i);
+  for (std::size_t i = written + 1; i < entries.size() && shared > 0; ++i) {
+    const auto e = entries[i];
     std::size_t k = 0;
     const std::size_t limit = std::min(shared, e.size());
     while (k < limit && e[k] == first[k]) ++k;
     shared = k;
   }
   std::vector<SortItem> order;
-  order.reserve(ends.size() - written);
-  for (std::size_t i = written; i < ends.size(); ++i) {
-    const auto e = entry(i);
+  order.reserve(entries.size() - written);
+  for (std::size_t i = written; i < entries.size(); ++i) {
+    const auto e = entries[i];
     std::uint64_t prefix = 0;
     for (std::size_t k = 0; k < 8; ++k) prefix = prefix << 8 | (shared + k < e.size() ? e[shared + k] : 0);
-    order.push_back({prefix, static_cast<std::uint32_t>(begin(i)), static_cast<std::uint32_t>(e.size())});
+    order.push_back({prefix, entries.place(i), static_cast<std::uint32_t>(e.size())});
   }
   sortByPrefix(order);
   // Entries with equal prefixes agree on their first `cut` bytes (an entry
   // shorter than that is padded with zeros), so only what follows is
   // compared, then the lengths.
-  const std::uint8_t* base = bytes.data();
   const std::size_t cut = shared + 8;
-  const auto rest = [base, cut](const SortItem& item) {
+  const auto rest = [this, cut](const SortItem& item) {
     const std::size_t size = item.size > cut ? item.size - cut : 0;
-    return std::span<const std::uint8_t>(base + item.begin + item.size - size, size);
+    return std::span<const std::uint8_t>(entries.at(item.place) + item.size - size, size);
   };
   for (std::size_t from = 0; from < order.size();) {
     std::size_t to = from + 1;
@@ -215,14 +204,14 @@ std::vector<std::span<const std::uint8_t>> PendingIndexEntries::Group::inKeyOrde
   }
   std::vector<std::span<const std::uint8_t>> sorted;
   sorted.reserve(order.size());
-  for (const SortItem& item : order) sorted.emplace_back(base + item.begin, item.size);
+  for (const SortItem& item : order) sorted.emplace_back(entries.at(item.place), item.size);
   return sorted;
 }
 
 void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
   std::vector<std::pair<std::uint32_t, Group*>> due;
   for (auto& [root, g] : groups_)
-    if (g.written < g.ends.size()) due.emplace_back(root, &g);
+    if (g.written < g.entries.size()) due.emplace_back(root, &g);
   // Sorting touches nothing but the group, so the next index's entries are
   // sorted on a second thread while the tree takes the current one's.
   const auto sortLater = [&](std::size_t i) {
@@ -235,7 +224,7 @@ void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
     if (i > 0 && i + 1 < due.size()) next = sortLater(i + 1);
     auto& [root, g] = due[i];
     IndexTree(pager, root, g->usageMapPointer, g->what, cache).insertAscending(sorted);
-    g->written = g->ends.size();
+    g->written = g->entries.size();
     g->forgetLookUp();  // the tree answers for them now
   }
 }
@@ -245,12 +234,12 @@ void PendingIndexEntries::commit() {
   for (auto it = groups_.begin(); it != groups_.end();) {
     Group& g = it->second;
     const bool removed = g.written > 0;
-    g.keep(g.written, g.ends.size());
+    g.keep(g.written, g.entries.size());
     g.written = 0;
-    g.committed = g.ends.size();
+    g.committed = g.entries.size();
     if (removed) g.forgetLookUp();
-    bytes_ += g.bytes.size();
-    it = g.ends.empty() ? groups_.erase(it) : std::next(it);
+    bytes_ += g.entries.bytes();
+    it = g.entries.empty() ? groups_.erase(it) : std::next(it);
   }
 }
 
@@ -258,12 +247,12 @@ void PendingIndexEntries::rollback() {
   bytes_ = 0;
   for (auto it = groups_.begin(); it != groups_.end();) {
     Group& g = it->second;
-    const bool changed = g.written > 0 || g.committed < g.ends.size();
+    const bool changed = g.written > 0 || g.committed < g.entries.size();
     g.keep(0, g.committed);
     g.written = 0;
     if (changed) g.forgetLookUp();
-    bytes_ += g.bytes.size();
-    it = g.ends.empty() ? groups_.erase(it) : std::next(it);
+    bytes_ += g.entries.bytes();
+    it = g.entries.empty() ? groups_.erase(it) : std::next(it);
   }
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "held_entry_store.h"
 #include "index_btree.h"
 #include "index_page_cache.h"
 #include "jet/schema.h"
@@ -57,10 +58,8 @@ class PendingIndexEntries {
     std::uint32_t definitionPage = 0;
     std::uint32_t usageMapPointer = 0;
     std::string what;
-    std::vector<std::uint8_t> bytes;  // the entries back to back
-    std::vector<std::uint32_t> ends;  // entry i is bytes[end(i-1), ends[i])
-    std::vector<std::uint16_t> keyLengths;
-    std::vector<bool> uniqueKey;
+    HeldEntryStore entries;
+    std::vector<bool> uniqueKey;  // per entry
     // Below, only entries not yet in the tree count (the tree answers for
     // the others). The largest unique key held: a key past it needs no
     // look-up, so loads in key order never build the table below.
@@ -79,11 +78,9 @@ class PendingIndexEntries {
     std::size_t committed = 0;  // entries before the open transaction's
     std::size_t written = 0;    // entries in the trees, in the open transaction
 
-    std::size_t begin(std::size_t i) const { return i == 0 ? 0 : ends[i - 1]; }
-    std::span<const std::uint8_t> entry(std::size_t i) const {
-      return std::span<const std::uint8_t>(bytes).subspan(begin(i), ends[i] - begin(i));
+    std::span<const std::uint8_t> key(std::size_t i) const {
+      return entries[i].first(entries[i].size() - kIndexPointerSize);
     }
-    std::span<const std::uint8_t> key(std::size_t i) const { return entry(i).first(keyLengths[i]); }
     bool holdsKey(std::span<const std::uint8_t> key);
     // The entries not yet in the tree, sorted. Reads nothing but the group.
     std::vector<std::span<const std::uint8_t>> inKeyOrder() const;

@@ -38,8 +38,7 @@ std::size_t columnIndex(const TableDefinition& def, std::string_view name) {
   throw Error("The catalogue table \"" + def.name + "\" has no column \"" + std::string(name) + "\".");
 }
 
-void addToCount(Pager& pager, std::uint32_t definitionPage, std::size_t offset, std::int64_t delta) {
-  auto page = pager.writablePage(definitionPage);
+void addToCount(std::span<std::uint8_t> page, const Pager& pager, std::size_t offset, std::int64_t delta) {
   if (offset + 4 > page.size()) throw Error("A table definition of \"" + pager.path() + "\" is too long to update.");
   std::uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = v << 8 | page[offset + i];
@@ -75,9 +74,10 @@ Value integer(std::int64_t v) { return Value::integer(v); }
 
 void addToCounts(Pager& pager, const TableDefinition& def, std::int64_t delta) {
   const Format& f = pager.format();
-  addToCount(pager, def.definitionPage, f.tdefRowCountOffset, delta);
+  const auto page = pager.writablePage(def.definitionPage);
+  addToCount(page, pager, f.tdefRowCountOffset, delta);
   for (std::size_t i = 0; i < def.realIndexes.size(); ++i)
-    addToCount(pager, def.definitionPage, f.tdefBlockEnd + i * f.realIndexEntrySize + 4, delta);
+    addToCount(page, pager, f.tdefBlockEnd + i * f.realIndexEntrySize + 4, delta);
 }
 
 void appendRow(const std::shared_ptr<DatabaseState>& db, std::string_view table, const std::vector<Value>& values) {
