@@ -6,6 +6,7 @@
 #include "index_btree.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "bytes.h"
 #include "jet/error.h"
@@ -339,6 +340,89 @@ void IndexTree::fixTails() {
     page.tail = number;
     flush(node);
   }
+}
+
+bool IndexTree::empty() {
+  const IndexPage& root = read(root_);
+  return root.leaf && root.size() == 0 && root.next == 0;
+}
+
+namespace {
+
+// Entries, in order, into as few pages as they fit: each page filled until
+// the next entry would not fit.
+std::vector<IndexPage> packPages(const Format& format, std::uint32_t owner, bool leaf, std::size_t count,
+                                 const std::function<std::span<const std::uint8_t>(std::size_t)>& entryAt) {
+  const std::size_t capacity = indexPageCapacity(format);
+  std::vector<IndexPage> pages;
+  const auto startPage = [&] {
+    pages.emplace_back();
+    pages.back().leaf = leaf;
+    pages.back().owner = owner;
+    pages.back().compressed = leaf;  // as the pages a split fills
+  };
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto entry = entryAt(i);
+    if (pages.empty()) startPage();
+    IndexPage* page = &pages.back();
+    page->insert(page->size(), entry);
+    if (page->size() > 1 && encodedIndexSize(*page, 0, page->size()) > capacity) {
+      page->erase(page->size() - 1);
+      startPage();
+      page = &pages.back();
+      page->insert(0, entry);
+    }
+  }
+  return pages;
+}
+
+}  // namespace
+
+std::vector<IndexPage> IndexTree::packLeaves(const Format& format, std::uint32_t owner, std::string_view what,
+                                             std::span<const std::span<const std::uint8_t>> entries) {
+  const std::size_t limit = maxKeySize(format);
+  return packPages(format, owner, true, entries.size(), [&](std::size_t i) {
+    if (i + 48 < entries.size()) __builtin_prefetch(entries[i + 48].data());
+    const auto entry = entries[i];
+    if (entry.size() < kIndexPointerSize + 1 || entry.size() - kIndexPointerSize > limit)
+      throw Error("A key of " + std::to_string(entry.size() - kIndexPointerSize) + " bytes is too long for the " +
+                  std::string(what) + " (at most " + std::to_string(limit) + ").");
+    return entry;
+  });
+}
+
+std::vector<std::vector<std::uint8_t>> IndexTree::storeLevel(std::vector<IndexPage> pages) {
+  if (pages.size() == 1) {
+    pages[0].prev = pages[0].next = pages[0].tail = 0;
+    write(root_, std::move(pages[0]));
+    return {};
+  }
+  std::vector<std::uint32_t> numbers(pages.size());
+  for (std::uint32_t& number : numbers) number = allocate();
+  std::vector<std::vector<std::uint8_t>> above;
+  above.reserve(pages.size());
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    pages[i].prev = i > 0 ? numbers[i - 1] : 0;
+    pages[i].next = i + 1 < pages.size() ? numbers[i + 1] : 0;
+    pages[i].tail = 0;
+    above.push_back(withChild(maxOf(pages[i]), numbers[i]));
+    write(numbers[i], std::move(pages[i]));
+  }
+  return above;
+}
+
+void IndexTree::build(std::vector<IndexPage> leaves) {
+  if (leaves.empty()) return;
+  if (!empty()) throw std::logic_error("an index tree is built only when empty");
+  const std::uint32_t owner = read(root_).owner;
+  std::vector<std::vector<std::uint8_t>> above = storeLevel(std::move(leaves));
+  for (int depth = 0; !above.empty(); ++depth) {
+    if (depth > 64) throw std::logic_error("an index tree of more than 64 levels");
+    std::vector<IndexPage> nodes =
+        packPages(pager_.format(), owner, false, above.size(), [&](std::size_t i) { return std::span<const std::uint8_t>(above[i]); });
+    above = storeLevel(std::move(nodes));
+  }
+  fixTails();
 }
 
 bool IndexTree::containsKey(std::span<const std::uint8_t> key) {

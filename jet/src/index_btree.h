@@ -42,6 +42,16 @@ class IndexTree {
   // in ascending order: entries after the index's last go straight onto its
   // last leaf while it has room, the pages above it brought up to date once.
   void insertAscending(std::span<const std::span<const std::uint8_t>> entries);
+  // Whether the index holds no entry at all.
+  bool empty();
+  // Entries in ascending order (whole, as insertAscending takes them) cut
+  // into full leaves, for build(). Touches no page, so it may run on any
+  // thread. Throws Error for an entry too long for the index (`what`).
+  static std::vector<IndexPage> packLeaves(const Format& format, std::uint32_t owner, std::string_view what,
+                                           std::span<const std::span<const std::uint8_t>> entries);
+  // Makes an empty index hold the packed leaves: the levels above them
+  // built bottom-up, every page written once.
+  void build(std::vector<IndexPage> leaves);
   // Removes that exact entry; false when the index does not hold it.
   bool remove(std::span<const std::uint8_t> key, RowLocation row);
   // Whether some entry has exactly this key (any row).
@@ -95,6 +105,10 @@ class IndexTree {
   void setPrev(std::uint32_t number, std::uint32_t prev);
   void setNext(std::uint32_t number, std::uint32_t next);
   void fixTails();
+  // Numbers and links one level of pages; returns the entries of the level
+  // above (each page's last entry and its number). A level of one page
+  // becomes the root.
+  std::vector<std::vector<std::uint8_t>> storeLevel(std::vector<IndexPage> pages);
   std::uint32_t unreferencedTail(const IndexPage& node);
   static std::vector<std::uint8_t> maxOf(const IndexPage& page);
 

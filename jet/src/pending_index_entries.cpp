@@ -209,23 +209,49 @@ std::vector<std::span<const std::uint8_t>> PendingIndexEntries::Group::inKeyOrde
 }
 
 void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
-  std::vector<std::pair<std::uint32_t, Group*>> due;
-  for (auto& [root, g] : groups_)
-    if (g.written < g.entries.size()) due.emplace_back(root, &g);
-  // Sorting touches nothing but the group, so the next index's entries are
-  // sorted on a second thread while the tree takes the current one's.
-  const auto sortLater = [&](std::size_t i) {
-    return std::async(std::launch::async, [g = due[i].second] { return g->inKeyOrder(); });
+  struct Due {
+    std::uint32_t root;
+    Group* group;
+    std::uint32_t owner;  // an empty tree's definition page: it is built from packed leaves
+    bool build;
   };
-  std::future<std::vector<std::span<const std::uint8_t>>> next;
-  if (due.size() > 1) next = sortLater(1);
+  std::vector<Due> due;
+  for (auto& [root, g] : groups_) {
+    if (g.written == g.entries.size()) continue;
+    IndexTree tree(pager, root, g.usageMapPointer, g.what, cache);
+    due.push_back({root, &g, g.definitionPage, tree.empty()});
+  }
+  // Sorting (and packing leaves for an empty tree) touches nothing but the
+  // group, so the next index's is done on a second thread while the pages
+  // of the current one are written.
+  struct Prepared {
+    std::vector<std::span<const std::uint8_t>> sorted;
+    std::vector<IndexPage> leaves;
+  };
+  const Format& format = pager.format();
+  const auto prepare = [&format](const Due& d) {
+    Prepared p;
+    p.sorted = d.group->inKeyOrder();
+    if (d.build) {
+      p.leaves = IndexTree::packLeaves(format, d.owner, d.group->what, p.sorted);
+      p.sorted = {};
+    }
+    return p;
+  };
+  const auto prepareLater = [&](std::size_t i) { return std::async(std::launch::async, prepare, std::cref(due[i])); };
+  std::future<Prepared> next;
+  if (due.size() > 1) next = prepareLater(1);
   for (std::size_t i = 0; i < due.size(); ++i) {
-    const auto sorted = i == 0 ? due[0].second->inKeyOrder() : next.get();
-    if (i > 0 && i + 1 < due.size()) next = sortLater(i + 1);
-    auto& [root, g] = due[i];
-    IndexTree(pager, root, g->usageMapPointer, g->what, cache).insertAscending(sorted);
-    g->written = g->entries.size();
-    g->forgetLookUp();  // the tree answers for them now
+    Prepared prepared = i == 0 ? prepare(due[0]) : next.get();
+    if (i > 0 && i + 1 < due.size()) next = prepareLater(i + 1);
+    Group& g = *due[i].group;
+    IndexTree tree(pager, due[i].root, g.usageMapPointer, g.what, cache);
+    if (due[i].build)
+      tree.build(std::move(prepared.leaves));
+    else
+      tree.insertAscending(prepared.sorted);
+    g.written = g.entries.size();
+    g.forgetLookUp();  // the tree answers for them now
   }
 }
 
