@@ -6,6 +6,8 @@
 #include "index_btree.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <stdexcept>
 
 #include "bytes.h"
@@ -349,29 +351,56 @@ bool IndexTree::empty() {
 
 namespace {
 
+// How many leading bytes a and b share, looking at no more than `limit`.
+std::size_t sharedBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b, std::size_t limit) {
+  const std::size_t n = std::min({a.size(), b.size(), limit});
+  std::size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t x, y;
+      std::memcpy(&x, a.data() + i, 8);
+      std::memcpy(&y, b.data() + i, 8);
+      if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
+    }
+  }
+  while (i < n && a[i] == b[i]) ++i;
+  return i;
+}
+
 // Entries, in order, into as few pages as they fit: each page filled until
-// the next entry would not fit.
-std::vector<IndexPage> packPages(const Format& format, std::uint32_t owner, bool leaf, std::size_t count,
-                                 const std::function<std::span<const std::uint8_t>(std::size_t)>& entryAt) {
+// the next entry would not fit. A leaf's size is counted as it grows (its
+// entries after the first leave out what the first and the last share), as
+// encodedIndexSize would count it.
+template <typename EntryAt>
+std::vector<IndexPage> packPages(const Format& format, std::uint32_t owner, bool leaf, std::size_t count, EntryAt entryAt) {
   const std::size_t capacity = indexPageCapacity(format);
   std::vector<IndexPage> pages;
-  const auto startPage = [&] {
-    pages.emplace_back();
-    pages.back().leaf = leaf;
-    pages.back().owner = owner;
-    pages.back().compressed = leaf;  // as the pages a split fills
-  };
+  std::size_t raw = 0;     // entry bytes on the page being filled
+  std::size_t shared = 0;  // what its first and last entries share
+  std::size_t room = capacity;  // bytes to reserve for a page's entries
   for (std::size_t i = 0; i < count; ++i) {
-    const auto entry = entryAt(i);
-    if (pages.empty()) startPage();
-    IndexPage* page = &pages.back();
-    page->insert(page->size(), entry);
-    if (page->size() > 1 && encodedIndexSize(*page, 0, page->size()) > capacity) {
-      page->erase(page->size() - 1);
-      startPage();
-      page = &pages.back();
-      page->insert(0, entry);
+    const std::span<const std::uint8_t> entry = entryAt(i);
+    if (!pages.empty()) {
+      IndexPage& page = pages.back();
+      const std::size_t common = leaf ? sharedBytes(page.entry(0), entry, shared) : 0;
+      const std::size_t prefix = leaf ? std::min(common, entry.size() - 1) : 0;
+      if (raw + entry.size() - page.size() * prefix <= capacity) {
+        page.insert(page.size(), entry);
+        raw += entry.size();
+        shared = common;
+        continue;
+      }
+      room = std::max(room, raw);
     }
+    pages.emplace_back();
+    IndexPage& page = pages.back();
+    page.leaf = leaf;
+    page.owner = owner;
+    page.compressed = leaf;  // as the pages a split fills
+    page.bytes.reserve(room);
+    page.insert(0, entry);
+    raw = entry.size();
+    shared = entry.size();
   }
   return pages;
 }
