@@ -88,6 +88,10 @@ void PendingIndexEntries::Group::rebuildLookUp(std::size_t keys) {
 bool PendingIndexEntries::Group::holdsKey(std::span<const std::uint8_t> wanted) {
   if (!anyUnique || entryLess(largestUnique, wanted)) return false;
   const std::uint64_t hash = hashKey(wanted);
+  // Where add() will put the key if it is new (prefetch() brought the
+  // partition's own record in).
+  const auto& partition = partitions[partitionOf(hash, partitions.size())];
+  __builtin_prefetch(partition.data() + partition.size(), 1);
   const std::uint64_t bits = filterBits(hash);
   if ((filter[(hash >> 34) & (filter.size() - 1)] & bits) != bits) return false;
   const std::uint64_t tag = tagOf(hash);

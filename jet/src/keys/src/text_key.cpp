@@ -105,6 +105,18 @@ class AccentSlots {
   std::size_t pendingNone_ = 0;
 };
 
+// A punctuation entry for the character at UTF-16 position `i` of `utf8`.
+std::uint8_t* punctuate(std::uint8_t* at, std::size_t i, std::span<const std::uint8_t> code, std::string_view utf8) {
+  unsigned position = kPunctuationFirstPosition + kPunctuationPositionStep * static_cast<unsigned>(i);
+  if (position >= kPunctuationPositionFlag)
+    throw std::runtime_error("text of " + std::to_string(utf16Length(utf8)) + " characters is too long for an index key");
+  position |= kPunctuationPositionFlag;
+  *at++ = static_cast<std::uint8_t>(position >> 8);
+  *at++ = static_cast<std::uint8_t>(position & 0xFF);
+  *at++ = kPunctuationMidfix;
+  return put(at, code);
+}
+
 // The sort bytes go straight into `out`, into room for the most `characters`
 // could give; the caller cuts `out` back to where they ended.
 std::uint8_t* makeRoom(Bytes& out, std::size_t characters, const SortTable& table) {
@@ -133,6 +145,23 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
     if (inPair == pairSize) {
       if (pos >= utf8.size()) break;
       const auto lead = static_cast<unsigned char>(utf8[pos]);
+      // Most text is ASCII letters, digits and punctuation: keyed from a
+      // small table, two sort bytes written at once (the room allows it).
+      if (lead < 0x80) {
+        const SortTable::Ascii& a = table.ascii(lead);
+        if (a.fast) {
+          ++pos;
+          if (a.kind == CodeKind::Simple) {
+            sort[0] = a.sort[0];
+            sort[1] = a.sort[1];
+            sort += a.length;
+            accents.addNone();
+          } else {
+            punctuation = punctuate(punctuation, i, {a.sort, a.length}, utf8);
+          }
+          continue;
+        }
+      }
       const char32_t c = lead < 0x80 ? (++pos, lead) : nextCodePoint(utf8, pos);
       inPair = 0;
       pairSize = c > 0xFFFF ? 2 : 1;
@@ -171,18 +200,9 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
         if (!accents.empty() && !code.accent.empty())
           accents.addToLast(code.accent.back());
         break;
-      case CodeKind::Punctuation: {
-        unsigned position = kPunctuationFirstPosition + kPunctuationPositionStep * static_cast<unsigned>(i);
-        if (position >= kPunctuationPositionFlag)
-          throw std::runtime_error("text of " + std::to_string(utf16Length(utf8)) +
-                                   " characters is too long for an index key");
-        position |= kPunctuationPositionFlag;
-        *punctuation++ = static_cast<std::uint8_t>(position >> 8);
-        *punctuation++ = static_cast<std::uint8_t>(position & 0xFF);
-        *punctuation++ = kPunctuationMidfix;
-        punctuation = put(punctuation, code.sort);
+      case CodeKind::Punctuation:
+        punctuation = punctuate(punctuation, i, code.sort, utf8);
         break;
-      }
     }
   }
   out.resize(static_cast<std::size_t>(sort - out.data()));

@@ -96,6 +96,16 @@ SortTable::SortTable(const SortStream& stream) {
   }
   if (offsets_.size() != stream.characters || pos != stream.length)
     malformed("stream length does not match");
+  for (unsigned c = 0; c < ascii_.size(); ++c) {
+    const CharCode code = lookup(c);
+    const bool plain = code.kind == CodeKind::Simple && code.accent.empty();
+    if ((!plain && code.kind != CodeKind::Punctuation) || code.sort.empty() || code.sort.size() > 2) continue;
+    Ascii& a = ascii_[c];
+    a.fast = true;
+    a.kind = code.kind;
+    a.length = static_cast<std::uint8_t>(code.sort.size());
+    for (std::size_t i = 0; i < code.sort.size(); ++i) a.sort[i] = code.sort[i];
+  }
 }
 
 const SortTable& general97Table() {

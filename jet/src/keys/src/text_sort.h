@@ -3,6 +3,7 @@
 // tables; text_key.cpp turns the codes into key bytes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -41,6 +42,16 @@ class SortTable {
     return {static_cast<CodeKind>(record[0] & 7), (record[0] & 8) != 0, {record + 2, sortLength},
             {record + 2 + sortLength, static_cast<std::size_t>(record[0] >> 4)}};
   }
+  // The ASCII characters that key most text, packed for building keys
+  // quickly: letters, digits and the like (sort bytes, no accent) and
+  // punctuation, with at most two sort bytes. `fast` false: use lookup().
+  struct Ascii {
+    bool fast = false;
+    CodeKind kind = CodeKind::Ignored;
+    std::uint8_t length = 0;
+    std::uint8_t sort[2] = {0, 0};
+  };
+  const Ascii& ascii(unsigned char character) const { return ascii_[character & 0x7F]; }
   // The most sort and accent bytes any one character has: the room a key
   // needs per character.
   std::size_t longestSort() const { return longestSort_; }
@@ -52,6 +63,7 @@ class SortTable {
   std::vector<std::uint8_t> pool_;
   std::size_t longestSort_ = 0;
   std::size_t longestAccent_ = 0;
+  std::array<Ascii, 128> ascii_{};
 };
 
 // The tables are built once, on first use, and never change afterwards.
