@@ -2,10 +2,10 @@
 #include "pending_index_entries.h"
 
 #include <algorithm>
-#include <array>
-#include <utility>
 #include <cstring>
 #include <future>
+
+#include "held_entry_sort.h"
 
 namespace fennick::jet {
 namespace {
@@ -31,30 +31,6 @@ bool entryLess(std::span<const std::uint8_t> x, std::span<const std::uint8_t> y)
 // the filter word, 32-63 are kept in the partitions to compare.
 std::size_t partitionOf(std::uint64_t hash, std::size_t partitions) { return hash & (partitions - 1); }
 std::uint64_t tagOf(std::uint64_t hash) { return hash & 0xFFFFFFFF00000000ULL; }
-
-// An entry to sort: sixteen bytes of it as two numbers, and where it lies.
-struct SortItem {
-  std::uint64_t high, low;
-  std::uint32_t place, size;
-};
-
-// By `high`: least significant byte first, one stable pass for each byte
-// that is not the same in all items.
-void sortByHigh(std::vector<SortItem>& items) {
-  std::vector<std::array<std::uint32_t, 256>> counts(8);
-  for (auto& c : counts) c.fill(0);
-  for (const SortItem& item : items)
-    for (std::size_t b = 0; b < 8; ++b) ++counts[b][(item.high >> (8 * b)) & 0xFF];
-  std::vector<SortItem> other(items.size());
-  for (std::size_t b = 0; b < 8; ++b) {
-    auto& count = counts[b];
-    if (std::find(count.begin(), count.end(), items.size()) != count.end()) continue;
-    std::uint32_t at = 0;
-    for (auto& c : count) at += std::exchange(c, at);
-    for (const SortItem& item : items) other[count[(item.high >> (8 * b)) & 0xFF]++] = item;
-    items.swap(other);
-  }
-}
 
 }  // namespace
 
@@ -166,52 +142,7 @@ void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& rea
 }
 
 std::vector<std::span<const std::uint8_t>> PendingIndexEntries::Group::inKeyOrder() const {
-  // Sorted on the sixteen bytes after what all the entries share, with the
-  // rest of the entries compared only where those are equal.
-  const auto first = entries[written];
-  std::size_t shared = first.size();
-  for (std::size_t i = written + 1; i < entries.size() && shared > 0; ++i) {
-    const auto e = entries[i];
-    std::size_t k = 0;
-    const std::size_t limit = std::min(shared, e.size());
-    while (k < limit && e[k] == first[k]) ++k;
-    shared = k;
-  }
-  std::vector<SortItem> order;
-  order.reserve(entries.size() - written);
-  for (std::size_t i = written; i < entries.size(); ++i) {
-    const auto e = entries[i];
-    std::uint64_t high = 0, low = 0;
-    for (std::size_t k = 0; k < 8; ++k) high = high << 8 | (shared + k < e.size() ? e[shared + k] : 0);
-    for (std::size_t k = 8; k < 16; ++k) low = low << 8 | (shared + k < e.size() ? e[shared + k] : 0);
-    order.push_back({high, low, entries.place(i), static_cast<std::uint32_t>(e.size())});
-  }
-  sortByHigh(order);
-  // Runs of equal `high` by `low`, then by what follows: entries equal in
-  // both agree on their first `cut` bytes (an entry shorter than that is
-  // padded with zeros), so only the rest is compared, then the lengths.
-  const std::size_t cut = shared + 16;
-  const auto rest = [this, cut](const SortItem& item) {
-    const std::size_t size = item.size > cut ? item.size - cut : 0;
-    return std::span<const std::uint8_t>(entries.at(item.place) + item.size - size, size);
-  };
-  const auto less = [&rest](const SortItem& a, const SortItem& b) {
-    if (a.low != b.low) return a.low < b.low;
-    const auto x = rest(a), y = rest(b);
-    const int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
-    return c != 0 ? c < 0 : a.size < b.size;
-  };
-  for (std::size_t from = 0; from < order.size();) {
-    std::size_t to = from + 1;
-    while (to < order.size() && order[to].high == order[from].high) ++to;
-    if (to - from > 1)
-      std::sort(order.begin() + static_cast<std::ptrdiff_t>(from), order.begin() + static_cast<std::ptrdiff_t>(to), less);
-    from = to;
-  }
-  std::vector<std::span<const std::uint8_t>> sorted;
-  sorted.reserve(order.size());
-  for (const SortItem& item : order) sorted.emplace_back(entries.at(item.place), item.size);
-  return sorted;
+  return sortEntries(entries, written, entries.size());
 }
 
 void PendingIndexEntries::writeInto(Pager& pager, IndexPageCache& cache) {
