@@ -59,8 +59,8 @@ bool rowKeyFor(const DatabaseState& db, const RealIndex& real, const MaintainedI
   return true;
 }
 
-void prepareIndexEntries(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,
-                         const std::vector<Value>& values, RowKeys& keys) {
+void makeIndexKeys(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,
+                   const std::vector<Value>& values, RowKeys& keys) {
   keys.keys.resize(indexes.size());
   keys.entered.assign(indexes.size(), true);
   keys.uniqueKey.assign(indexes.size(), false);
@@ -85,8 +85,10 @@ void prepareIndexEntries(DatabaseState& db, const TableDefinition& def, const st
       db.pendingIndexes.prefetch(real, keys.keys[i]);
     }
   }
-  // The look-ups come after all keys are made, so that the memory they
-  // touch is on its way meanwhile.
+}
+
+void refuseDuplicateKeys(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,
+                         const std::vector<Value>& values, const RowKeys& keys) {
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     if (!keys.uniqueKey[i]) continue;
     const MaintainedIndex& m = indexes[i];

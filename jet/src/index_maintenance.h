@@ -27,10 +27,15 @@ std::string describeIndex(const TableDefinition& def, std::size_t realIndex);
 bool rowKeyFor(const DatabaseState& db, const RealIndex& real, const MaintainedIndex& index,
                const std::vector<Value>& values, std::vector<std::uint8_t>& key);
 
-// Computes the row's keys and makes every check. Throws Error naming the
-// index and the table when the row is refused; changes nothing.
-void prepareIndexEntries(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,
-                         const std::vector<Value>& values, RowKeys& keys);
+// Computes the row's keys and checks them (required columns, length), and
+// starts fetching what the look-ups for unique keys will read. Throws Error
+// naming the index and the table when the row is refused; changes nothing.
+void makeIndexKeys(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,
+                   const std::vector<Value>& values, RowKeys& keys);
+// Refuses the row when a unique index holds one of its keys already, in
+// its tree or among the held entries; changes nothing.
+void refuseDuplicateKeys(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,
+                         const std::vector<Value>& values, const RowKeys& keys);
 // Adds the prepared entries pointing at `row` (held, to go into the trees
 // later: pending_index_entries.h).
 void addIndexEntries(DatabaseState& db, const TableDefinition& def, const std::vector<MaintainedIndex>& indexes,
@@ -49,8 +54,13 @@ class RowIndexing {
     if (!state.indexes) state.indexes = maintainedIndexes(state.definition);
   }
   bool active() const { return !state_.indexes->empty(); }
-  void check(const std::vector<Value>& values) {
-    prepareIndexEntries(db_, state_.definition, *state_.indexes, values, state_.keys);
+  // The two halves of the checks; the caller may do other work between
+  // them while the look-ups' memory is fetched.
+  void makeKeys(const std::vector<Value>& values) {
+    makeIndexKeys(db_, state_.definition, *state_.indexes, values, state_.keys);
+  }
+  void refuseDuplicates(const std::vector<Value>& values) {
+    refuseDuplicateKeys(db_, state_.definition, *state_.indexes, values, state_.keys);
   }
   void add(RowLocation row) { addIndexEntries(db_, state_.definition, *state_.indexes, state_.keys, row); }
 

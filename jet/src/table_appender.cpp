@@ -63,7 +63,8 @@ AppendState& appendStateFor(DatabaseState& db, std::string_view table) {
   return found->second;
 }
 
-const std::vector<std::uint8_t>& prepareRow(DatabaseState& db, AppendState& state, const std::vector<Value>& values) {
+const std::vector<std::uint8_t>& prepareRow(DatabaseState& db, AppendState& state, const std::vector<Value>& values,
+                                            const std::function<void()>& lastChecks) {
   const TableDefinition& def = state.definition;
   const Format& f = db.pager.format();
   std::vector<OutOfRowValue>& outOfRow = state.outOfRow;
@@ -93,6 +94,7 @@ const std::vector<std::uint8_t>& prepareRow(DatabaseState& db, AppendState& stat
     const std::int32_t stored = static_cast<std::int32_t>(loadU32(row.data() + at));
     if (stored > 0 && static_cast<std::uint32_t>(stored) > autoNumber) autoNumber = static_cast<std::uint32_t>(stored);
   }
+  if (lastChecks) lastChecks();
   // Every check is made; from here on pages change.
   for (auto& value : outOfRow) {
     const Column& c = def.columns[value.columnIndex];

@@ -7,6 +7,7 @@
 // and table_definition for reading the definition once.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -20,10 +21,13 @@ namespace fennick::jet {
 AppendState& appendStateFor(DatabaseState& db, std::string_view table);
 
 // The stored row for `values`: autonumber columns filled in (the state's
-// counter advanced), every check made, then the long values that leave the
-// row written to their LVAL pages and the row's pointers to them set. The
-// row lives in the state until the next call.
-const std::vector<std::uint8_t>& prepareRow(DatabaseState& db, AppendState& state, const std::vector<Value>& values);
+// counter advanced), every check made (the row's own, then `lastChecks`,
+// which may throw to refuse it), then the long values that leave the row
+// written to their LVAL pages and the row's pointers to them set. Nothing
+// changes before the checks pass. The row lives in the state until the
+// next call.
+const std::vector<std::uint8_t>& prepareRow(DatabaseState& db, AppendState& state, const std::vector<Value>& values,
+                                            const std::function<void()>& lastChecks = {});
 
 // Puts the row on the table's last data page, or a new one recorded in
 // both of its maps (the full page leaving the free-space map); returns

@@ -88,8 +88,12 @@ void appendRow(const std::shared_ptr<DatabaseState>& db, std::string_view table,
   const std::vector<Value>& row = indexing.active() && numberRowForIndexes(state, values, numbered) ? numbered : values;
   // A refused row changes nothing: every rule is checked before a page is written.
   checkRowRules(db, def, row);
-  if (indexing.active()) indexing.check(row);
-  const RowLocation placed = placeRow(*db, state, prepareRow(*db, state, row));
+  // The keys first, the look-ups for unique ones once the row is encoded:
+  // what they read arrives meanwhile.
+  if (indexing.active()) indexing.makeKeys(row);
+  const auto refuseDuplicates = [&] { indexing.refuseDuplicates(row); };
+  const RowLocation placed =
+      placeRow(*db, state, indexing.active() ? prepareRow(*db, state, row, refuseDuplicates) : prepareRow(*db, state, row));
   if (indexing.active()) indexing.add(placed);
   addToCounts(db->pager, def, 1);
   storeAutoNumber(*db, state);
