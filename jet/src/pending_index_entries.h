@@ -62,7 +62,7 @@ class PendingIndexEntries {
     std::vector<bool> uniqueKey;  // per entry
     // Below, only entries not yet in the tree count (the tree answers for
     // the others). The largest unique key held: a key past it needs no
-    // look-up, so loads in key order never build the table below.
+    // look-up, so loads in key order never read the filter below.
     std::vector<std::uint8_t> largestUnique;
     bool anyUnique = false;
     // A blocked Bloom filter over the unique keys, kept as they are added:
