@@ -6,6 +6,8 @@
 #include <cstring>
 #include <utility>
 
+#include "index_page.h"
+
 namespace fennick::jet {
 namespace {
 
@@ -32,13 +34,6 @@ void sortByHigh(std::vector<SortItem>& items) {
     for (const SortItem& item : items) other[count[(item.high >> (8 * b)) & 0xFF]++] = item;
     items.swap(other);
   }
-}
-
-std::size_t commonPrefix(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b, std::size_t limit) {
-  const std::size_t n = std::min({a.size(), b.size(), limit});
-  std::size_t k = 0;
-  while (k < n && a[k] == b[k]) ++k;
-  return k;
 }
 
 void setPrefix(SortItem& item, std::span<const std::uint8_t> e, std::size_t shared) {
@@ -75,7 +70,7 @@ std::vector<std::span<const std::uint8_t>> sortEntries(const HeldEntryStore& sto
   if (from >= to) return sorted;
   const auto first = store[from];
   std::size_t shared = first.size();
-  for (std::size_t i = from + 1; i < to && shared > 0; ++i) shared = commonPrefix(store[i], first, shared);
+  for (std::size_t i = from + 1; i < to && shared > 0; ++i) shared = sharedPrefix(store[i], first, shared);
   std::vector<SortItem> items(to - from);
   for (std::size_t i = from; i < to; ++i) {
     SortItem& item = items[i - from];

@@ -1,7 +1,7 @@
 // Held index entries into key order. An entry sorts by its bytes: sixteen
 // of them, after what all the entries share, are read into two numbers and
 // sorted by radix, so most comparisons never touch the entries themselves.
-// Relies on held_entry_store.
+// Relies on held_entry_store and index_page.
 #pragma once
 
 #include <cstdint>

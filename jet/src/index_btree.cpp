@@ -6,8 +6,6 @@
 #include "index_btree.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 #include <stdexcept>
 
 #include "bytes.h"
@@ -31,6 +29,13 @@ std::size_t lowerBound(const IndexPage& page, std::span<const std::uint8_t> targ
     else hi = mid;
   }
   return lo;
+}
+
+// A whole entry (key and pointer) whose key an index page can hold.
+void checkEntrySize(std::span<const std::uint8_t> entry, std::size_t limit, std::string_view what) {
+  if (entry.size() < kIndexPointerSize + 1 || entry.size() - kIndexPointerSize > limit)
+    throw Error("A key of " + std::to_string(entry.size() - kIndexPointerSize) + " bytes is too long for the " +
+                std::string(what) + " (at most " + std::to_string(limit) + ").");
 }
 
 std::vector<std::uint8_t> withChild(std::span<const std::uint8_t> separator, std::uint32_t child) {
@@ -141,9 +146,7 @@ void IndexTree::insertAscending(std::span<const std::span<const std::uint8_t>> e
       __builtin_prefetch(entries[i + 48].data() + entries[i + 48].size() - 1);
     }
     const auto entry = entries[i];
-    if (entry.size() < kIndexPointerSize + 1 || entry.size() - kIndexPointerSize > limit)
-      throw Error("A key of " + std::to_string(entry.size() - kIndexPointerSize) + " bytes is too long for the " +
-                  std::string(what_) + " (at most " + std::to_string(limit) + ").");
+    checkEntrySize(entry, limit, what_);
     if (appendAtRightEdge(entry)) continue;
     refreshRightEdge();
     forgetRightEdge();
@@ -351,22 +354,6 @@ bool IndexTree::empty() {
 
 namespace {
 
-// How many leading bytes a and b share, looking at no more than `limit`.
-std::size_t sharedBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b, std::size_t limit) {
-  const std::size_t n = std::min({a.size(), b.size(), limit});
-  std::size_t i = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; i + 8 <= n; i += 8) {
-      std::uint64_t x, y;
-      std::memcpy(&x, a.data() + i, 8);
-      std::memcpy(&y, b.data() + i, 8);
-      if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
-    }
-  }
-  while (i < n && a[i] == b[i]) ++i;
-  return i;
-}
-
 // Entries, in order, into as few pages as they fit: each page filled until
 // the next entry would not fit. A leaf's size is counted as it grows (its
 // entries after the first leave out what the first and the last share), as
@@ -382,7 +369,7 @@ std::vector<IndexPage> packPages(const Format& format, std::uint32_t owner, bool
     const std::span<const std::uint8_t> entry = entryAt(i);
     if (!pages.empty()) {
       IndexPage& page = pages.back();
-      const std::size_t common = leaf ? sharedBytes(page.entry(0), entry, shared) : 0;
+      const std::size_t common = leaf ? sharedPrefix(page.entry(0), entry, shared) : 0;
       const std::size_t prefix = leaf ? std::min(common, entry.size() - 1) : 0;
       if (raw + entry.size() - page.size() * prefix <= capacity) {
         page.insert(page.size(), entry);
@@ -413,9 +400,7 @@ std::vector<IndexPage> IndexTree::packLeaves(const Format& format, std::uint32_t
   return packPages(format, owner, true, entries.size(), [&](std::size_t i) {
     if (i + 48 < entries.size()) __builtin_prefetch(entries[i + 48].data());
     const auto entry = entries[i];
-    if (entry.size() < kIndexPointerSize + 1 || entry.size() - kIndexPointerSize > limit)
-      throw Error("A key of " + std::to_string(entry.size() - kIndexPointerSize) + " bytes is too long for the " +
-                  std::string(what) + " (at most " + std::to_string(limit) + ").");
+    checkEntrySize(entry, limit, what);
     return entry;
   });
 }

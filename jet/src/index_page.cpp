@@ -4,18 +4,13 @@
 #include "index_page.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "bytes.h"
 
 namespace fennick::jet {
 namespace {
-
-std::size_t commonPrefix(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  std::size_t i = 0;
-  while (i < n && a[i] == b[i]) ++i;
-  return i;
-}
 
 // The prefix a leaf holding entries [from, to) leaves out after its first:
 // what the first and last share.
@@ -23,7 +18,7 @@ std::size_t leafPrefix(const IndexPage& page, std::size_t from, std::size_t to) 
   // Sorted entries that are no prefix of one another are all longer than
   // what the first and the last share, except the first itself.
   if (to - from < 2) return 0;
-  const std::size_t prefix = commonPrefix(page.entry(from), page.entry(to - 1));
+  const std::size_t prefix = sharedPrefix(page.entry(from), page.entry(to - 1));
   return std::min(prefix, page.entry(to - 1).size() - 1);
 }
 
@@ -32,6 +27,21 @@ void put(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v, std::size
 }
 
 }  // namespace
+
+std::size_t sharedPrefix(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b, std::size_t limit) {
+  const std::size_t n = std::min({a.size(), b.size(), limit});
+  std::size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t x, y;
+      std::memcpy(&x, a.data() + i, 8);
+      std::memcpy(&y, b.data() + i, 8);
+      if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
+    }
+  }
+  while (i < n && a[i] == b[i]) ++i;
+  return i;
+}
 
 std::uint32_t loadBigEndian32(std::span<const std::uint8_t> b) {
   return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];

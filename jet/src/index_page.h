@@ -59,6 +59,10 @@ inline std::size_t indexPageCapacity(const Format& format) { return format.pageS
 // Writes the page image; the caller has made sure it fits.
 void encodeIndexPage(const Format& format, const IndexPage& page, std::span<std::uint8_t> out);
 
+// How many leading bytes a and b share, looking at no more than `limit`.
+std::size_t sharedPrefix(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b,
+                         std::size_t limit = SIZE_MAX);
+
 // The entry's child page pointer, or data pointer, as stored.
 std::uint32_t loadBigEndian32(std::span<const std::uint8_t> bytes);
 void appendDataPointer(std::vector<std::uint8_t>& entry, std::uint32_t page, std::uint8_t row);
