@@ -3,91 +3,115 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <utility>
-
-#include "index_page.h"
 
 namespace fennick::jet {
 namespace {
 
-// An entry to sort: sixteen bytes of it (zero-padded) as two numbers, and
-// where it lies.
+// An entry to sort: eight of its bytes from some depth on (zero-padded past
+// its end) as one number, and where it lies. Sixteen bytes, so that each
+// radix pass moves little.
 struct SortItem {
-  std::uint64_t high, low;
+  std::uint64_t bytes;
   std::uint32_t place, size;
 };
 
-// By `high`: least significant byte first, one stable pass for each byte
-// that is not the same in all items.
-void sortByHigh(std::vector<SortItem>& items) {
-  std::vector<std::array<std::uint32_t, 256>> counts(8);
-  for (auto& c : counts) c.fill(0);
-  for (const SortItem& item : items)
-    for (std::size_t b = 0; b < 8; ++b) ++counts[b][(item.high >> (8 * b)) & 0xFF];
-  std::vector<SortItem> other(items.size());
-  for (std::size_t b = 0; b < 8; ++b) {
-    auto& count = counts[b];
-    if (std::find(count.begin(), count.end(), items.size()) != count.end()) continue;
-    std::uint32_t at = 0;
-    for (auto& c : count) at += std::exchange(c, at);
-    for (const SortItem& item : items) other[count[(item.high >> (8 * b)) & 0xFF]++] = item;
-    items.swap(other);
+constexpr unsigned kDigitBits = 11;
+constexpr std::size_t kDigits = (64 + kDigitBits - 1) / kDigitBits;
+constexpr std::uint64_t kDigitMask = (std::uint64_t(1) << kDigitBits) - 1;
+// Runs this short are sorted by comparing.
+constexpr std::size_t kShortRun = 64;
+
+std::uint64_t bytesAt(const std::uint8_t* entry, std::size_t size, std::size_t depth) {
+  if (depth + 8 <= size) {
+    std::uint64_t v;
+    std::memcpy(&v, entry + depth, 8);
+    return std::endian::native == std::endian::little ? __builtin_bswap64(v) : v;
   }
+  std::uint64_t v = 0;
+  for (std::size_t k = depth; k < depth + 8; ++k) v = v << 8 | (k < size ? entry[k] : 0);
+  return v;
 }
 
-void setPrefix(SortItem& item, std::span<const std::uint8_t> e, std::size_t shared) {
-  std::uint64_t high = 0, low = 0;
-  for (std::size_t k = 0; k < 8; ++k) high = high << 8 | (shared + k < e.size() ? e[shared + k] : 0);
-  for (std::size_t k = 8; k < 16; ++k) low = low << 8 | (shared + k < e.size() ? e[shared + k] : 0);
-  item.high = high;
-  item.low = low;
-}
+class Sorter {
+ public:
+  explicit Sorter(const HeldEntryStore& store) : store_(store) {}
 
-// Orders items by their numbers, then by the bytes after them, then by
-// length. Items equal in both numbers agree on their first `shared` + 16
-// bytes (an entry shorter than that is padded with zeros), so only the rest
-// is compared.
-template <typename At>
-struct ItemLess {
-  At at;
-  std::size_t cut;
-  bool operator()(const SortItem& a, const SortItem& b) const {
-    if (a.high != b.high) return a.high < b.high;
-    if (a.low != b.low) return a.low < b.low;
-    const std::size_t restA = a.size > cut ? a.size - cut : 0, restB = b.size > cut ? b.size - cut : 0;
-    const int c = std::memcmp(at(a.place) + a.size - restA, at(b.place) + b.size - restB, std::min(restA, restB));
-    return c != 0 ? c < 0 : a.size < b.size;
+  // Items that agree on their first `depth` bytes, whose `bytes` are those
+  // after: into order by the rest of their bytes, then by length.
+  void sort(std::span<SortItem> items, std::size_t depth) {
+    if (items.size() <= kShortRun) return sortShort(items, depth);
+    sortByBytes(items);
+    for (std::size_t begin = 0; begin < items.size();) {
+      std::size_t end = begin + 1;
+      while (end < items.size() && items[end].bytes == items[begin].bytes) ++end;
+      if (end - begin > 1) sortTies(items.subspan(begin, end - begin), depth + 8);
+      begin = end;
+    }
   }
+
+ private:
+  // Items that agree on their first `depth` bytes (counting zeros past an
+  // end), `bytes` not yet read.
+  void sortTies(std::span<SortItem> items, std::size_t depth) {
+    if (std::all_of(items.begin(), items.end(), [depth](const SortItem& i) { return i.size <= depth; })) {
+      std::stable_sort(items.begin(), items.end(), [](const SortItem& a, const SortItem& b) { return a.size < b.size; });
+      return;
+    }
+    for (SortItem& i : items) i.bytes = bytesAt(store_.at(i.place), i.size, depth);
+    sort(items, depth);
+  }
+
+  // By `bytes`: least significant digit first, one stable pass for each
+  // digit that is not the same in all items.
+  void sortByBytes(std::span<SortItem> items) {
+    std::vector<std::array<std::uint32_t, kDigitMask + 1>> counts(kDigits);
+    for (auto& c : counts) c.fill(0);
+    for (const SortItem& item : items)
+      for (std::size_t d = 0; d < kDigits; ++d) ++counts[d][(item.bytes >> (kDigitBits * d)) & kDigitMask];
+    if (scratch_.size() < items.size()) scratch_.resize(items.size());
+    SortItem* from = items.data();
+    SortItem* to = scratch_.data();
+    for (std::size_t d = 0; d < kDigits; ++d) {
+      const unsigned shift = kDigitBits * static_cast<unsigned>(d);
+      auto& count = counts[d];
+      if (count[(items[0].bytes >> shift) & kDigitMask] == items.size()) continue;
+      std::uint32_t at = 0;
+      for (auto& c : count) at += std::exchange(c, at);
+      for (const SortItem* i = from; i != from + items.size(); ++i) to[count[(i->bytes >> shift) & kDigitMask]++] = *i;
+      std::swap(from, to);
+    }
+    if (from != items.data()) std::copy(from, from + items.size(), items.data());
+  }
+
+  void sortShort(std::span<SortItem> items, std::size_t depth) {
+    const std::size_t cut = depth + 8;
+    std::sort(items.begin(), items.end(), [this, cut](const SortItem& a, const SortItem& b) {
+      if (a.bytes != b.bytes) return a.bytes < b.bytes;
+      const std::size_t restA = a.size > cut ? a.size - cut : 0, restB = b.size > cut ? b.size - cut : 0;
+      const int c = std::memcmp(store_.at(a.place) + cut, store_.at(b.place) + cut, std::min(restA, restB));
+      return c != 0 ? c < 0 : a.size < b.size;
+    });
+  }
+
+  const HeldEntryStore& store_;
+  std::vector<SortItem> scratch_;
 };
-template <typename At>
-ItemLess(At, std::size_t) -> ItemLess<At>;
 
 }  // namespace
 
 std::vector<std::span<const std::uint8_t>> sortEntries(const HeldEntryStore& store, std::size_t from, std::size_t to) {
   std::vector<std::span<const std::uint8_t>> sorted;
   if (from >= to) return sorted;
-  const auto first = store[from];
-  std::size_t shared = first.size();
-  for (std::size_t i = from + 1; i < to && shared > 0; ++i) shared = sharedPrefix(store[i], first, shared);
+  const std::size_t depth = store.sharedPrefix();
   std::vector<SortItem> items(to - from);
   for (std::size_t i = from; i < to; ++i) {
-    SortItem& item = items[i - from];
-    item.place = store.place(i);
-    item.size = static_cast<std::uint32_t>(store[i].size());
-    setPrefix(item, store[i], shared);
+    const auto entry = store[i];
+    items[i - from] = {bytesAt(entry.data(), entry.size(), depth), store.place(i), static_cast<std::uint32_t>(entry.size())};
   }
-  sortByHigh(items);
-  // Runs of equal `high`, by the rest.
-  const ItemLess less{[&store](std::uint32_t place) { return store.at(place); }, shared + 16};
-  for (std::size_t begin = 0; begin < items.size();) {
-    std::size_t end = begin + 1;
-    while (end < items.size() && items[end].high == items[begin].high) ++end;
-    if (end - begin > 1)
-      std::sort(items.begin() + static_cast<std::ptrdiff_t>(begin), items.begin() + static_cast<std::ptrdiff_t>(end), less);
-    begin = end;
-  }
+  Sorter(store).sort(items, depth);
   sorted.reserve(items.size());
   for (const SortItem& item : items) sorted.emplace_back(store.at(item.place), item.size);
   return sorted;

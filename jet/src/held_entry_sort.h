@@ -1,7 +1,8 @@
-// Held index entries into key order. An entry sorts by its bytes: sixteen
-// of them, after what all the entries share, are read into two numbers and
-// sorted by radix, so most comparisons never touch the entries themselves.
-// Relies on held_entry_store and index_page.
+// Held index entries into key order. An entry sorts by its bytes: eight at
+// a time, after what all the entries share, are read into a number and
+// sorted by radix, so most entries are never compared byte by byte; only
+// entries equal in those eight are read further.
+// Relies on held_entry_store.
 #pragma once
 
 #include <cstdint>

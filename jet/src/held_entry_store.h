@@ -1,7 +1,7 @@
 // Index entries (key, then data pointer) held in memory, back to back in
 // blocks that never move once written, so that holding more never copies
 // what is held and a sorted view of them stays valid while more arrive.
-// Relies on nothing but the standard library.
+// Relies on index_page for comparing entries.
 #pragma once
 
 #include <cstdint>
@@ -22,9 +22,14 @@ class HeldEntryStore {
   std::uint32_t place(std::size_t i) const { return places_[i]; }
   const std::uint8_t* at(std::uint32_t place) const { return blocks_[place >> kBlockBits].get() + (place & kOffsetMask); }
 
-  // Room for one more entry of `size` bytes (less than a block), to be
-  // filled by the caller. Throws Error past 4 GiB held.
-  std::uint8_t* append(std::size_t size);
+  // How many leading bytes every entry has in common: learnt as they
+  // arrive, while each is fresh in the cache, so sorting need not read them
+  // all once more to find it.
+  std::size_t sharedPrefix() const { return shared_; }
+
+  // Holds one more entry: `head` then `tail` (together less than a block).
+  // Throws Error past 4 GiB held.
+  void append(std::span<const std::uint8_t> head, std::span<const std::uint8_t> tail = {});
   // Only entries [from, to) remain.
   void keep(std::size_t from, std::size_t to);
 
@@ -38,6 +43,7 @@ class HeldEntryStore {
   std::vector<std::uint32_t> places_;
   std::vector<std::uint16_t> sizes_;
   std::size_t bytes_ = 0;
+  std::size_t shared_ = 0;
 };
 
 }  // namespace fennick::jet

@@ -130,8 +130,9 @@ void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& rea
     g.what = what;
   }
   const std::size_t before = g.entries.bytes();
-  std::uint8_t* at = g.entries.append(key.size() + kIndexPointerSize);
-  storeDataPointer(std::copy(key.begin(), key.end(), at), row.page, static_cast<std::uint8_t>(row.row));
+  std::uint8_t pointer[kIndexPointerSize];
+  storeDataPointer(pointer, row.page, static_cast<std::uint8_t>(row.row));
+  g.entries.append(key, pointer);
   g.uniqueKey.push_back(uniqueKey);
   if (uniqueKey) {
     if (!g.anyUnique || entryLess(g.largestUnique, key)) g.largestUnique.assign(key.begin(), key.end());

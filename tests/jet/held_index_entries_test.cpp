@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fixtures.h"
+#include "held_entry_sort.h"
 #include "jet/database.h"
 #include "jet/error.h"
 #include "platform/file.h"
@@ -27,6 +28,38 @@ namespace {
 
 using test::freshCopy;
 using test::shellQuote;
+
+// Held entries come out in plain byte order (a prefix first), however many
+// leading bytes they share, however many are equal, and whatever zeros
+// their ends hide.
+TEST(HeldEntrySort, OrdersEntriesByTheirBytes) {
+  using Entry = std::vector<std::uint8_t>;
+  std::mt19937 random(5);
+  const auto randomEntry = [&random](Entry head, std::size_t maxTail, const std::vector<std::uint8_t>& alphabet) {
+    for (std::size_t n = random() % (maxTail + 1); n > 0; --n) head.push_back(alphabet[random() % alphabet.size()]);
+    return head;
+  };
+  const Entry longPrefix(21, 0x7F);
+  std::vector<std::vector<Entry>> cases;
+  cases.push_back({{}, {0}, {0, 0}, {1}, {0, 1}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1},
+                   {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}});
+  std::vector<Entry> fewBytes, shared, twins;
+  for (int i = 0; i < 20000; ++i) fewBytes.push_back(randomEntry({}, 40, {0, 1, 0xFF}));
+  for (int i = 0; i < 20000; ++i) shared.push_back(randomEntry(longPrefix, 12, {0, 0x41, 0x80}));
+  for (int i = 0; i < 3000; ++i) twins.push_back(randomEntry(longPrefix, 1, {0, 9}));
+  cases.push_back(fewBytes);
+  cases.push_back(shared);
+  cases.push_back(twins);
+  for (const auto& entries : cases) {
+    HeldEntryStore store;
+    for (const Entry& e : entries) store.append(e);
+    std::vector<Entry> expected = entries;
+    std::sort(expected.begin(), expected.end());
+    std::vector<Entry> sorted;
+    for (const auto e : sortEntries(store, 0, store.size())) sorted.emplace_back(e.begin(), e.end());
+    EXPECT_EQ(sorted, expected) << entries.size() << " entries";
+  }
+}
 
 class HeldIndexEntries : public ::testing::TestWithParam<test::TemplateCase> {};
 
