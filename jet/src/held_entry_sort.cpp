@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace fennick::jet {
@@ -71,9 +72,10 @@ class Sorter {
     for (auto& c : counts) c.fill(0);
     for (const SortItem& item : items)
       for (std::size_t d = 0; d < kDigits; ++d) ++counts[d][(item.bytes >> (kDigitBits * d)) & kDigitMask];
-    if (scratch_.size() < items.size()) scratch_.resize(items.size());
+    // The first call is the largest: ties are sorted in part of its room.
+    if (!scratch_) scratch_ = std::make_unique_for_overwrite<SortItem[]>(items.size());
     SortItem* from = items.data();
-    SortItem* to = scratch_.data();
+    SortItem* to = scratch_.get();
     for (std::size_t d = 0; d < kDigits; ++d) {
       const unsigned shift = kDigitBits * static_cast<unsigned>(d);
       auto& count = counts[d];
@@ -97,7 +99,7 @@ class Sorter {
   }
 
   const HeldEntryStore& store_;
-  std::vector<SortItem> scratch_;
+  std::unique_ptr<SortItem[]> scratch_;
 };
 
 }  // namespace
@@ -106,7 +108,9 @@ std::vector<std::span<const std::uint8_t>> sortEntries(const HeldEntryStore& sto
   std::vector<std::span<const std::uint8_t>> sorted;
   if (from >= to) return sorted;
   const std::size_t depth = store.sharedPrefix();
-  std::vector<SortItem> items(to - from);
+  // Buffers this large are written before they are read: not cleared first.
+  const auto buffer = std::make_unique_for_overwrite<SortItem[]>(to - from);
+  const std::span<SortItem> items(buffer.get(), to - from);
   for (std::size_t i = from; i < to; ++i) {
     const auto entry = store[i];
     items[i - from] = {bytesAt(entry.data(), entry.size(), depth), store.place(i), static_cast<std::uint32_t>(entry.size())};

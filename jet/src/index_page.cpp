@@ -32,11 +32,19 @@ std::size_t sharedPrefix(std::span<const std::uint8_t> a, std::span<const std::u
   const std::size_t n = std::min({a.size(), b.size(), limit});
   std::size_t i = 0;
   if constexpr (std::endian::native == std::endian::little) {
-    for (; i + 8 <= n; i += 8) {
+    const auto differing = [&](std::size_t at) {
       std::uint64_t x, y;
-      std::memcpy(&x, a.data() + i, 8);
-      std::memcpy(&y, b.data() + i, 8);
-      if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
+      std::memcpy(&x, a.data() + at, 8);
+      std::memcpy(&y, b.data() + at, 8);
+      return x ^ y;
+    };
+    for (; i + 8 <= n; i += 8)
+      if (const std::uint64_t d = differing(i)) return i + static_cast<std::size_t>(std::countr_zero(d)) / 8;
+    // The last few bytes as the eight that end at n, overlapping those
+    // already compared (which are equal).
+    if (i < n && n >= 8) {
+      const std::uint64_t d = differing(n - 8);
+      return d == 0 ? n : n - 8 + static_cast<std::size_t>(std::countr_zero(d)) / 8;
     }
   }
   while (i < n && a[i] == b[i]) ++i;

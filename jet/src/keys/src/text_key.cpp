@@ -75,9 +75,9 @@ class AccentSlots {
     end_ = put(end_, slot);
     ++slots_;
   }
-  void addNone() {
-    ++pendingNone_;
-    ++slots_;
+  void addNone(std::size_t count = 1) {
+    pendingNone_ += count;
+    slots_ += count;
   }
   bool empty() const { return slots_ == 0; }
   // Adds to the last slot's last byte.
@@ -149,16 +149,26 @@ void appendJet4TextKey(Bytes& out, const SortTable& table, std::string_view utf8
       // small table, two sort bytes written at once (the room allows it).
       if (lead < 0x80) {
         const SortTable::Ascii& a = table.ascii(lead);
+        if (a.fast && a.kind == CodeKind::Simple) {
+          // A run of them in one go, its counts kept in registers.
+          std::size_t run = 0;
+          for (const SortTable::Ascii* r = &a;;) {
+            sort[0] = r->sort[0];
+            sort[1] = r->sort[1];
+            sort += r->length;
+            ++run;
+            if (pos + run >= utf8.size() || static_cast<unsigned char>(utf8[pos + run]) >= 0x80) break;
+            r = &table.ascii(static_cast<unsigned char>(utf8[pos + run]));
+            if (!r->fast || r->kind != CodeKind::Simple) break;
+          }
+          pos += run;
+          i += run - 1;  // the loop counts the last
+          accents.addNone(run);
+          continue;
+        }
         if (a.fast) {
           ++pos;
-          if (a.kind == CodeKind::Simple) {
-            sort[0] = a.sort[0];
-            sort[1] = a.sort[1];
-            sort += a.length;
-            accents.addNone();
-          } else {
-            punctuation = punctuate(punctuation, i, {a.sort, a.length}, utf8);
-          }
+          punctuation = punctuate(punctuation, i, {a.sort, a.length}, utf8);
           continue;
         }
       }
