@@ -365,6 +365,7 @@ std::vector<IndexPage> packPages(const Format& format, std::uint32_t owner, bool
   std::size_t raw = 0;     // entry bytes on the page being filled
   std::size_t shared = 0;  // what its first and last entries share
   std::size_t room = capacity;  // bytes to reserve for a page's entries
+  std::size_t entries = 16;     // and entries
   for (std::size_t i = 0; i < count; ++i) {
     const std::span<const std::uint8_t> entry = entryAt(i);
     if (!pages.empty()) {
@@ -378,6 +379,7 @@ std::vector<IndexPage> packPages(const Format& format, std::uint32_t owner, bool
         continue;
       }
       room = std::max(room, raw);
+      entries = std::max(entries, page.size());
     }
     pages.emplace_back();
     IndexPage& page = pages.back();
@@ -385,6 +387,7 @@ std::vector<IndexPage> packPages(const Format& format, std::uint32_t owner, bool
     page.owner = owner;
     page.compressed = leaf;  // as the pages a split fills
     page.bytes.reserve(room);
+    page.ends.reserve(entries);
     page.insert(0, entry);
     raw = entry.size();
     shared = entry.size();

@@ -64,6 +64,7 @@ void makeIndexKeys(DatabaseState& db, const TableDefinition& def, const std::vec
   keys.keys.resize(indexes.size());
   keys.entered.assign(indexes.size(), true);
   keys.uniqueKey.assign(indexes.size(), false);
+  keys.hashes.resize(indexes.size());
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     const MaintainedIndex& m = indexes[i];
     const RealIndex& real = def.realIndexes[m.realIndex];
@@ -82,7 +83,8 @@ void makeIndexKeys(DatabaseState& db, const TableDefinition& def, const std::vec
       throw Error("A key of the " + m.what + " is too long (" + std::to_string(keys.keys[i].size()) + " bytes); the row was not added.");
     if (real.unique && !anyNull) {
       keys.uniqueKey[i] = true;
-      db.pendingIndexes.prefetch(real, keys.keys[i]);
+      keys.hashes[i] = PendingIndexEntries::hashKey(keys.keys[i]);
+      db.pendingIndexes.prefetch(real, keys.hashes[i]);
     }
   }
 }
@@ -94,7 +96,7 @@ void refuseDuplicateKeys(DatabaseState& db, const TableDefinition& def, const st
     const MaintainedIndex& m = indexes[i];
     const RealIndex& real = def.realIndexes[m.realIndex];
     IndexTree tree(db.pager, real.firstPage, real.usageMapPointer, m.what, db.indexPages);
-    if (db.pendingIndexes.holdsKey(real, keys.keys[i]) || tree.containsKey(keys.keys[i])) {
+    if (db.pendingIndexes.holdsKey(real, keys.keys[i], keys.hashes[i]) || tree.containsKey(keys.keys[i])) {
       std::string shown;
       for (const KeyPart& p : m.parts) shown += (shown.empty() ? "" : ", ") + valueText(values[p.valueIndex]);
       throw Error("The unique " + m.what + " already holds the key (" + shown + "); the row was not added.");
@@ -122,7 +124,7 @@ void addIndexEntries(DatabaseState& db, const TableDefinition& def, const std::v
     if (!keys.entered[i]) continue;
     const std::size_t real = indexes[i].realIndex;
     db.pendingIndexes.add(def.definitionPage, def.realIndexes[real], indexes[i].what, keys.keys[i], row,
-                          keys.uniqueKey[i]);
+                          keys.uniqueKey[i], keys.hashes[i]);
   }
 }
 

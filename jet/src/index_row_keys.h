@@ -35,6 +35,7 @@ struct RowKeys {
   std::vector<std::vector<std::uint8_t>> keys;  // per maintained index
   std::vector<bool> entered;                    // false: the row stays out of that index
   std::vector<bool> uniqueKey;                  // a unique index's key without NULLs
+  std::vector<std::uint64_t> hashes;            // a unique key's look-up hash
 };
 
 // `version` 3 or 4. Throws Error naming the column when the value cannot be

@@ -8,15 +8,16 @@
 #include "held_entry_sort.h"
 
 namespace fennick::jet {
-namespace {
 
-std::uint64_t hashKey(std::span<const std::uint8_t> key) {
+std::uint64_t PendingIndexEntries::hashKey(std::span<const std::uint8_t> key) {
   std::uint64_t h = 0xcbf29ce484222325ULL;
   for (std::uint8_t b : key) h = (h ^ b) * 0x100000001b3ULL;
   h ^= h >> 29;
   h *= 0xbf58476d1ce4e5b9ULL;
   return h ^ (h >> 32);
 }
+
+namespace {
 
 std::uint64_t filterBits(std::uint64_t hash) {
   return 1ULL << ((hash >> 20) & 63) | 1ULL << ((hash >> 26) & 63) | 1ULL << ((hash >> 14) & 63);
@@ -61,9 +62,8 @@ void PendingIndexEntries::Group::rebuildLookUp(std::size_t keys) {
   }
 }
 
-bool PendingIndexEntries::Group::holdsKey(std::span<const std::uint8_t> wanted) {
+bool PendingIndexEntries::Group::holdsKey(std::span<const std::uint8_t> wanted, std::uint64_t hash) {
   if (!anyUnique || entryLess(largestUnique, wanted)) return false;
-  const std::uint64_t hash = hashKey(wanted);
   // Where add() will put the key if it is new (prefetch() brought the
   // partition's own record in).
   const auto& partition = partitions[partitionOf(hash, partitions.size())];
@@ -107,22 +107,21 @@ std::vector<std::uint32_t> PendingIndexEntries::tablesLeftOut() const {
   return out;
 }
 
-bool PendingIndexEntries::holdsKey(const RealIndex& real, std::span<const std::uint8_t> key) {
+bool PendingIndexEntries::holdsKey(const RealIndex& real, std::span<const std::uint8_t> key, std::uint64_t hash) {
   const auto it = groups_.find(real.firstPage);
-  return it != groups_.end() && it->second.holdsKey(key);
+  return it != groups_.end() && it->second.holdsKey(key, hash);
 }
 
-void PendingIndexEntries::prefetch(const RealIndex& real, std::span<const std::uint8_t> key) const {
+void PendingIndexEntries::prefetch(const RealIndex& real, std::uint64_t hash) const {
   const auto it = groups_.find(real.firstPage);
   if (it == groups_.end() || it->second.filter.empty()) return;
   const Group& g = it->second;
-  const std::uint64_t hash = hashKey(key);
   __builtin_prefetch(&g.filter[(hash >> 34) & (g.filter.size() - 1)]);
   __builtin_prefetch(&g.partitions[partitionOf(hash, g.partitions.size())]);
 }
 
 void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& real, const std::string& what,
-                              std::span<const std::uint8_t> key, RowLocation row, bool uniqueKey) {
+                              std::span<const std::uint8_t> key, RowLocation row, bool uniqueKey, std::uint64_t hash) {
   Group& g = groups_[real.firstPage];
   if (g.written == g.entries.size()) {  // whatever it held is in the tree: the index now at this root
     g.definitionPage = definitionPage;
@@ -137,7 +136,7 @@ void PendingIndexEntries::add(std::uint32_t definitionPage, const RealIndex& rea
   if (uniqueKey) {
     if (!g.anyUnique || entryLess(g.largestUnique, key)) g.largestUnique.assign(key.begin(), key.end());
     g.anyUnique = true;
-    g.lookUpKey(hashKey(key), g.entries.size() - 1);
+    g.lookUpKey(hash, g.entries.size() - 1);
   }
   bytes_ += g.entries.bytes() - before;
 }

@@ -34,16 +34,19 @@ class PendingIndexEntries {
   // the open transaction commits.
   std::vector<std::uint32_t> tablesLeftOut() const;
 
+  // What the look-ups of a unique key below take with it: made once for
+  // the key, which is looked up and added under it.
+  static std::uint64_t hashKey(std::span<const std::uint8_t> key);
   // Whether an entry held for the stored index, and not yet in its tree,
   // has exactly this key (counting only keys added with `uniqueKey`).
-  bool holdsKey(const RealIndex& real, std::span<const std::uint8_t> key);
-  // Starts fetching what holdsKey(real, key) will read.
-  void prefetch(const RealIndex& real, std::span<const std::uint8_t> key) const;
+  bool holdsKey(const RealIndex& real, std::span<const std::uint8_t> key, std::uint64_t hash);
+  // Starts fetching what holdsKey() for a key of this hash will read.
+  void prefetch(const RealIndex& real, std::uint64_t hash) const;
   // Holds key + the row's data pointer for the table's stored index `real`
   // (`what` names it in messages). `uniqueKey`: a key of a unique index
-  // without NULLs, which holdsKey must find.
+  // without NULLs, which holdsKey must find; `hash` its hashKey().
   void add(std::uint32_t definitionPage, const RealIndex& real, const std::string& what,
-           std::span<const std::uint8_t> key, RowLocation row, bool uniqueKey);
+           std::span<const std::uint8_t> key, RowLocation row, bool uniqueKey, std::uint64_t hash);
 
   // Writes every entry not yet in its tree, in key order, inside the pager's
   // open transaction.
@@ -81,7 +84,7 @@ class PendingIndexEntries {
     std::span<const std::uint8_t> key(std::size_t i) const {
       return entries[i].first(entries[i].size() - kIndexPointerSize);
     }
-    bool holdsKey(std::span<const std::uint8_t> key);
+    bool holdsKey(std::span<const std::uint8_t> key, std::uint64_t hash);
     // The entries not yet in the tree, sorted. Reads nothing but the group.
     std::vector<std::span<const std::uint8_t>> inKeyOrder() const;
     void lookUpKey(std::uint64_t hash, std::size_t entry);
